@@ -1,0 +1,11 @@
+# Cross-compiling for 64-bit Windows with mingw-w64, posix threads flavour.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(TW_MINGW x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${TW_MINGW}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TW_MINGW}-g++-posix)
+set(CMAKE_RC_COMPILER ${TW_MINGW}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${TW_MINGW})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -1,0 +1,48 @@
+# Windows build: tallywick.exe and the tests that run under Wine.
+enable_language(RC)
+
+set(TW_WIN32_LIBS user32 gdi32 comctl32 msimg32 shell32 ws2_32 ole32 uuid)
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+# The resources (icon, manifest, version, pictures) go into the program and
+# into every Win32 test executable, since windows load their pictures from the
+# module they live in. A windres failure fails the build.
+set(TW_RESOURCES ${PROJECT_SOURCE_DIR}/src/app/tallywick.rc)
+set_source_files_properties(${TW_RESOURCES} PROPERTIES
+  OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/src/app/tallywick.manifest")
+
+add_library(tallywick_ui STATIC ${TW_WIN32_SOURCES})
+target_link_libraries(tallywick_ui PUBLIC tallywick_core ${TW_WIN32_LIBS})
+
+add_executable(tallywick WIN32 ${PROJECT_SOURCE_DIR}/src/app/winmain.cpp ${TW_RESOURCES})
+target_link_libraries(tallywick PRIVATE tallywick_ui)
+target_link_options(tallywick PRIVATE -municode)
+
+# GoogleTest from Debian's source package, built for Windows.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# One executable per folder tests/win32/<group>: one Wine start runs a group.
+file(GLOB TW_WIN32_GROUPS LIST_DIRECTORIES true ${PROJECT_SOURCE_DIR}/tests/win32/*)
+foreach(dir ${TW_WIN32_GROUPS})
+  if(NOT IS_DIRECTORY ${dir})
+    continue()
+  endif()
+  get_filename_component(group ${dir} NAME)
+  file(GLOB group_sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+  if(NOT group_sources)
+    continue()
+  endif()
+  set(exe win32_${group}_tests)
+  add_executable(${exe} ${group_sources} ${TW_RESOURCES})
+  target_include_directories(${exe} PRIVATE ${PROJECT_SOURCE_DIR}/tests/win32)
+  target_link_libraries(${exe} PRIVATE tallywick_ui gtest)
+  if(NOT EXISTS ${dir}/main.cpp)
+    target_link_libraries(${exe} PRIVATE gtest_main)
+  endif()
+  target_compile_definitions(${exe} PRIVATE TW_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  list(APPEND TW_WIN32_TEST_EXES ${exe})
+endforeach()

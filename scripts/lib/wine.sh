@@ -1,0 +1,33 @@
+# Wine with its own prefix inside the build folder, on an Xvfb display of
+# its own unless TW_DISPLAY names one to use.
+tw_wine_up() {
+  local build=$1
+  export WINEPREFIX=$build/wineprefix WINEARCH=win64 WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+  if [ -n "${TW_DISPLAY:-}" ]; then
+    export DISPLAY=$TW_DISPLAY
+  else
+    local n=$((90 + RANDOM % 100))
+    while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    TW_XVFB_PID=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 1 100); do
+      xdpyinfo >/dev/null 2>&1 && break
+      sleep 0.1
+    done
+    xdpyinfo >/dev/null 2>&1 || return 1
+  fi
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i >/dev/null 2>&1
+  fi
+  wineserver -p >/dev/null 2>&1  # keep one server for every run
+  return 0
+}
+
+tw_wine_down() {
+  wineserver -k >/dev/null 2>&1
+  [ -n "${TW_XVFB_PID:-}" ] && kill "$TW_XVFB_PID" 2>/dev/null
+  return 0
+}

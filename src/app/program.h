@@ -1,0 +1,17 @@
+// Program-wide values of Tallywick.
+#pragma once
+
+#include <string>
+
+#include "text/cp1251.h"
+
+namespace tw {
+
+// The program's own version; shown in captions and compared with the version
+// the maker announces.
+inline constexpr char kProgramVersion[] = "2.1 beta";
+
+// "Tallywick v 2.1 beta", and "  [id=<ID>]" after it when a profile is set.
+std::string MainCaption(std::string_view version, std::string_view profileId);
+
+}  // namespace tw

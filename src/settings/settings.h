@@ -1,0 +1,45 @@
+// The in-memory configuration and its file "options.ini" in the program
+// folder. Login and password live in "user.dat" (see credential_file.h).
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tw {
+
+// Every text field holds cp1251 bytes exactly as typed.
+struct Settings {
+  std::string ID;
+  bool Guest = false;
+  std::string Login;
+  std::string Password;
+  bool SaveLoginPassword = false;
+  bool UseProxy = false;
+  std::string ProxyHost;
+  std::string ProxyPort;
+  bool ProxyAuth = false;
+  std::string ProxyLogin;
+  std::string ProxyPass;
+
+  bool operator==(const Settings&) const = default;
+};
+
+// File names inside the program folder.
+inline constexpr char kOptionsFile[] = "options.ini";
+inline constexpr char kUserFile[] = "user.dat";
+inline constexpr char kTmpListFile[] = "tmp.id";
+inline constexpr char kMainSection[] = "Main";
+inline constexpr char kLastUpdateKey[] = "LastUpdate";
+
+// Fills `settings` from options.ini (and user.dat) in `programFolder`.
+void LoadSettings(const std::filesystem::path& programFolder, Settings& settings);
+// Writes every field but Login and Password to options.ini. Returns false
+// when the file could not be written; the caller must tell the user.
+bool SaveSettings(const std::filesystem::path& programFolder, const Settings& settings);
+
+// A profile ID names a file (<ID>.id) and goes into the request line, so it
+// must be one or more ASCII digits and nothing else.
+bool IsValidProfileId(std::string_view id);
+
+}  // namespace tw

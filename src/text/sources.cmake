@@ -1,0 +1,1 @@
+tw_core(cp1251.cpp bytes.cpp)

@@ -1,0 +1,1 @@
+tw_win32(wide_text.cpp)
