@@ -1,0 +1,1 @@
+tw_core(xp_button_model.cpp)

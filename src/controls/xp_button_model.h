@@ -1,0 +1,166 @@
+// The rules of XpB, the program's own push button: layout, access key, colour
+// arithmetic, the drawing of each style as a list of primitives, and how
+// every input changes the focused / pressed / hovered flags.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tw {
+
+// 0x00BBGGRR, or kSystemColorFlag + n for system colour n.
+using Color = std::uint32_t;
+inline constexpr Color kSystemColorFlag = 0x80000000u;
+inline constexpr Color kBlack = 0x000000;
+inline constexpr Color kWhite = 0xFFFFFF;
+
+// System colour indices the button uses (the COLOR_* values of user32).
+inline constexpr int kColorBtnFace = 15;
+inline constexpr int kColorBtnShadow = 16;
+inline constexpr int kColorBtnText = 18;
+inline constexpr int kColor3dHighlight = 20;
+inline constexpr int kColor3dDkShadow = 21;
+inline constexpr int kColor3dLight = 22;
+
+constexpr Color SystemColor(int index) { return kSystemColorFlag + static_cast<Color>(index); }
+constexpr Color Rgb(int r, int g, int b) {
+  return static_cast<Color>(r) | (static_cast<Color>(g) << 8) | (static_cast<Color>(b) << 16);
+}
+
+using SystemColorSource = std::function<Color(int index)>;
+
+// A system colour becomes its current value; a direct colour stays.
+inline Color ResolveColor(Color color, const SystemColorSource& system) {
+  return (color & kSystemColorFlag) != 0 ? system(static_cast<int>(color & 0x7FFFFFFF)) : color;
+}
+// Adds d to red, green and blue, each clamped to 0..255.
+Color ShiftColor(Color color, int d);
+// Rounds to the nearest integer, ties to even.
+int RoundHalfEven(double value);
+
+struct Rect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  int Width() const { return right - left; }
+  int Height() const { return bottom - top; }
+  Rect Moved(int dx, int dy) const { return {left + dx, top + dy, right + dx, bottom + dy}; }
+  bool operator==(const Rect&) const = default;
+};
+
+enum class PicturePosition { Above = 0, Left = 1, Right = 2, Below = 3 };
+
+struct XpButtonProperties {
+  std::string Caption;  // cp1251, may hold one "&" marker
+  int PicturePosition = 1;
+  int ButtonStyle = 2;  // 0 raised, 1 and 2 flat until hovered, 3 XP
+  int PictureWidth = 32;
+  int PictureHeight = 32;
+  bool Enabled = true;
+  bool ShowFocusRect = true;
+  Color XPColor_Pressed = SystemColor(kColor3dHighlight);
+  Color XPColor_Hover = SystemColor(kColor3dLight);
+  bool XPDefaultColors = true;
+  Color MaskColor = kBlack;
+  bool UseMaskColor = false;
+};
+
+inline constexpr Color kXpDefaultPressed = Rgb(140, 170, 230);
+inline constexpr Color kXpDefaultHover = Rgb(225, 153, 71);
+
+// The access key of a caption, in lower case (cp1251), if it has one.
+std::optional<char> AccessKey(std::string_view caption);
+char LowerCp1251(char c);
+
+// Controls smaller than 10 pixels grow to 150 twips (10 pixels) on resize.
+inline constexpr int kMinimumSide = 10;
+int EnlargedSide(int side);
+
+struct XpButtonLayout {
+  Rect caption;  // empty when there is no caption
+  Rect picture;  // meaningful when there is a picture
+};
+// `textWidth`/`textHeight` come from measuring the caption in the inner
+// rectangle (word-wrapped, centred).
+XpButtonLayout LayoutXpButton(int width, int height, int picturePosition, bool hasCaption, int textWidth,
+                              int textHeight, bool hasPicture, int pictureWidth, int pictureHeight);
+
+inline Rect InnerRect(int width, int height) { return {4, 4, width - 4, height - 4}; }
+
+// One drawing primitive. Line runs from (left, top) to (right, bottom),
+// the end point excluded, as LineTo draws it.
+struct DrawOp {
+  enum class Kind { Fill, Frame, Line, Pixel };
+  Kind kind;
+  Rect rect;
+  Color color;  // resolved
+  bool operator==(const DrawOp&) const = default;
+};
+using DrawList = std::vector<DrawOp>;
+
+struct XpButtonFlags {
+  bool focused = false;
+  bool pressed = false;
+  bool hovered = false;
+};
+
+// The frame of styles 0 to 2 (nothing when flat and not hovered).
+DrawList DrawClassicFrame(int style, const XpButtonFlags& flags, int width, int height,
+                          const SystemColorSource& system);
+// The face of style 3. With XPDefaultColors and enabled it resets the two
+// XP colours of `props` first, as the button does on every such redraw.
+DrawList DrawXpFace(XpButtonProperties& props, const XpButtonFlags& flags, int width, int height,
+                    const SystemColorSource& system);
+
+// What the button does in answer to its inputs. The window supplies these.
+class XpButtonHost {
+ public:
+  virtual ~XpButtonHost() = default;
+  virtual bool PointerOverControl() = 0;
+  virtual void Refresh() = 0;
+  virtual void CaptureMouse() = 0;
+  virtual void ReleaseMouse() = 0;
+  virtual void SetTrackingTimer(bool enabled) = 0;
+  virtual void RaiseClick() = 0;
+  virtual void RaiseMouseIn() = 0;
+  virtual void RaiseMouseOut() = 0;
+  virtual void RaiseMouseDown(int button, int shift, float x, float y) = 0;
+  virtual void RaiseMouseUp(int button, int shift, float x, float y) = 0;
+  virtual void RaiseKeyDown(int& key, int& shift) = 0;
+  virtual void RaiseKeyUp(int& key, int& shift) = 0;
+};
+
+inline constexpr int kLeftButton = 1;
+inline constexpr int kSpaceKey = 32;
+
+// The flag changes of the button on each input.
+class XpButtonStateMachine {
+ public:
+  explicit XpButtonStateMachine(XpButtonHost& host) : host_(host) {}
+  const XpButtonFlags& Flags() const { return flags_; }
+  bool TimerEnabled() const { return timerEnabled_; }
+
+  void OnMouseMove();
+  void OnTimerTick();
+  void OnButtonDown(int button, int shift, float x, float y);
+  void OnButtonUp(int button, int shift, float x, float y);
+  void OnKeyDown(int key, int shift);
+  void OnKeyUp(int key, int shift);
+  // True when the key was the button's access key (and Click was raised).
+  bool OnAccessKey(char key, std::string_view caption, bool enabled);
+  void OnFocus(bool gained);
+  void OnEnabledChanged();
+
+ private:
+  void SetTimer(bool enabled);
+  XpButtonHost& host_;
+  XpButtonFlags flags_;
+  bool timerEnabled_ = false;
+};
+
+}  // namespace tw
