@@ -1,1 +1,8 @@
-tw_win32(wide_text.cpp)
+tw_win32(
+  wide_text.cpp
+  gdi.cpp
+  window.cpp
+  message_box.cpp
+  shell.cpp
+  single_instance.cpp
+)

@@ -1,0 +1,43 @@
+#include "win32/shell.h"
+
+#include <vector>
+
+#include "win32/wide_text.h"
+#include "win32/windows_headers.h"
+
+namespace tw::win {
+
+namespace {
+OpenUrlHook& Hook() {
+  static OpenUrlHook hook;
+  return hook;
+}
+}  // namespace
+
+void SetOpenUrlHook(OpenUrlHook hook) { Hook() = std::move(hook); }
+
+void OpenUrl(std::string_view url) noexcept {
+  try {
+    if (Hook()) {
+      Hook()(std::string(url));
+      return;
+    }
+    const std::wstring wide = Widen(url);
+    ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWMINIMIZED);
+  } catch (...) {
+  }
+}
+
+std::filesystem::path ProgramFolder() {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return std::filesystem::current_path();
+    if (length < buffer.size()) {
+      return std::filesystem::path(std::wstring(buffer.data(), length)).parent_path();
+    }
+    buffer.resize(buffer.size() * 2);  // long (\\?\) paths
+  }
+}
+
+}  // namespace tw::win

@@ -1,0 +1,23 @@
+// Opening web pages in the user's browser, and the program folder.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tw::win {
+
+// Every web page of the program opens here: ShellExecuteW "open" with no
+// owner, no parameters, no folder, minimized. `url` is cp1251.
+void OpenUrl(std::string_view url) noexcept;
+
+// Tests redirect OpenUrl to record the address instead of starting a
+// browser. An empty function restores the shell.
+using OpenUrlHook = std::function<void(const std::string& url)>;
+void SetOpenUrlHook(OpenUrlHook hook);
+
+// The folder of the running exe, whatever characters its path holds.
+std::filesystem::path ProgramFolder();
+
+}  // namespace tw::win

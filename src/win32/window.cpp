@@ -1,0 +1,99 @@
+#include "win32/window.h"
+
+#include <exception>
+
+#include "app/resource_ids.h"
+
+namespace tw::win {
+
+HINSTANCE ProgramInstance() noexcept { return GetModuleHandleW(nullptr); }
+
+Window::~Window() { Destroy(); }
+
+void Window::Destroy() noexcept {
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+}
+
+bool Window::CreateWindowOf(const wchar_t* className, DWORD exStyle, DWORD style, const std::wstring& title,
+                            int x, int y, int width, int height, HWND parent, HMENU menuOrId) {
+  const HINSTANCE instance = ProgramInstance();
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof(existing);
+  if (!GetClassInfoExW(instance, className, &existing)) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &Window::Thunk;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TALLYWICK));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = className;
+    if (RegisterClassExW(&wc) == 0) return false;
+  }
+  CreateWindowExW(exStyle, className, title.c_str(), style, x, y, width, height, parent, menuOrId, instance,
+                  this);
+  return hwnd_ != nullptr;
+}
+
+LRESULT CALLBACK Window::Thunk(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+  Window* self = nullptr;
+  if (msg == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    self = static_cast<Window*>(create->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  }
+  if (self == nullptr) return DefWindowProcW(hwnd, msg, wParam, lParam);
+
+  LRESULT result = 0;
+  try {
+    result = self->HandleMessage(msg, wParam, lParam);
+  } catch (...) {
+    // Nothing may unwind through user32; a failed handler answers as the
+    // default procedure would.
+    result = DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    self->OnFinalDestroy();
+  }
+  return result;
+}
+
+int RunMessageLoop() noexcept {
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+void RunModal(HWND owner, HWND window) noexcept {
+  if (owner != nullptr) EnableWindow(owner, FALSE);
+  ShowWindow(window, SW_SHOW);
+  MSG msg;
+  bool quit = false;
+  int quitCode = 0;
+  while (IsWindow(window)) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      quit = true;
+      quitCode = static_cast<int>(msg.wParam);
+      break;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  if (owner != nullptr && IsWindow(owner)) {
+    EnableWindow(owner, TRUE);
+    SetActiveWindow(owner);
+  }
+  if (quit) PostQuitMessage(quitCode);
+}
+
+}  // namespace tw::win

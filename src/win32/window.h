@@ -1,0 +1,50 @@
+// The base of every window of the program: one window-procedure thunk for
+// all of them. `this` arrives with WM_NCCREATE and is forgotten at
+// WM_NCDESTROY; until then DefWindowProcW answers. No exception ever leaves
+// the procedure into user32.
+#pragma once
+
+#include <string>
+
+#include "win32/windows_headers.h"
+
+namespace tw::win {
+
+class Window {
+ public:
+  Window() = default;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+  virtual ~Window();
+
+  HWND Handle() const noexcept { return hwnd_; }
+
+  // Registers `className` once per process (with the program's icon and the
+  // arrow pointer) and creates the window.
+  bool CreateWindowOf(const wchar_t* className, DWORD exStyle, DWORD style, const std::wstring& title, int x,
+                      int y, int width, int height, HWND parent, HMENU menuOrId);
+  void Destroy() noexcept;
+
+ protected:
+  // The window's own messages; return DefWindowProcW's answer for the rest.
+  virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) = 0;
+  LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+    return DefWindowProcW(hwnd_, msg, wParam, lParam);
+  }
+  // Called after WM_NCDESTROY, when the handle is already gone.
+  virtual void OnFinalDestroy() noexcept {}
+
+ private:
+  static LRESULT CALLBACK Thunk(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+  HWND hwnd_ = nullptr;
+};
+
+HINSTANCE ProgramInstance() noexcept;
+
+// Runs messages until WM_QUIT; returns its exit code.
+int RunMessageLoop() noexcept;
+// Shows `window` modal over `owner`: the owner is disabled until `window`
+// is destroyed. A WM_QUIT seen meanwhile is posted again for the outer loop.
+void RunModal(HWND owner, HWND window) noexcept;
+
+}  // namespace tw::win
