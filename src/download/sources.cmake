@@ -1,0 +1,1 @@
+tw_core(encoders.cpp md5.cpp)
