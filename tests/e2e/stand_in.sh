@@ -22,6 +22,7 @@ printf 'second page' >"$fixtures/member-7/2.html"
 # start <name> <args...>: starts a stand-in, sets $port.
 start() {
   local name=$1; shift
+  : >"$work/$name.out"
   "$standin" --fixtures "$fixtures" --log "$work/log-$name" "$@" >"$work/$name.out" 2>"$work/$name.err" &
   pids+=($!)
   last_pid=$!
