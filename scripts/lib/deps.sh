@@ -1,6 +1,6 @@
 # Installs the Debian packages the build and the tests need, when missing.
 tw_deps=(cmake g++ clang-14 libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
-  g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool x11-utils imagemagick python3)
+  g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick python3)
 
 tw_install_deps() {
   local missing=() p

@@ -20,9 +20,13 @@ tw_wine_up() {
     xdpyinfo >/dev/null 2>&1 || return 1
   fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i >/dev/null 2>&1
+    wineboot -i >/dev/null 2>&1 || true
+    # No window manager runs under Xvfb: let Wine draw captions and frames
+    # itself, so screenshots show what a person would see.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || true
   fi
-  wineserver -p >/dev/null 2>&1  # keep one server for every run
+  wineserver -p >/dev/null 2>&1 || true  # keep one server for every run
   return 0
 }
 
