@@ -109,7 +109,8 @@ Parsed ParseLine(std::string_view content) {
     const std::size_t close = line.find(']', 1);
     if (close != std::string_view::npos) {
       parsed.kind = LineKind::Section;
-      parsed.name = line.substr(1, close - 1);
+      // The platform ignores blanks inside the brackets: "[ Main ]" is Main.
+      parsed.name = Trim(line.substr(1, close - 1));
       return parsed;
     }
     // "[name" without "]" is an ordinary key line to the profile reader.

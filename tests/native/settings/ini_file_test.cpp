@@ -47,6 +47,7 @@ TEST(IniRead, FinerPointsOfTheProfileReader) {
       {"lone quote kept", "[Main]\r\nID=\"\r\n", "Main", "ID", "\""},
       {"text after ] ignored", "[Main] ; note\r\nID=3\r\n", "Main", "ID", "3"},
       {"[ without ] is a key line", "[Main\r\nID=3\r\n", "Main", "ID", ""},
+      {"blanks inside the brackets", "[ Main\t]\r\nID=3\r\n", "Main", "ID", "3"},
       {"indented header", "  [Main]\r\n\tID=3\r\n", "Main", "ID", "3"},
       {"blank lines inside section", "[Main]\r\n\r\n\r\nID=3\r\n", "Main", "ID", "3"},
       {"NUL ends the value", std::string("[Main]\r\nID=ab\0cd\r\n", 18), "Main", "ID", "ab"},
