@@ -1,1 +1,1 @@
-tw_core(encoders.cpp md5.cpp)
+tw_core(encoders.cpp md5.cpp request.cpp update_check.cpp loading_animation.cpp profile_check.cpp)
