@@ -1,4 +1,22 @@
-// Resource numbers shared by the .rc file and the windows that load them.
+// Resource numbers shared by the .rc file and the windows that load them,
+// grouped by window.
 #pragma once
 
 #define IDI_TALLYWICK 1
+
+// Main window (100..199)
+#define IDB_MAIN_INTRO 101          // Picture10
+#define IDB_MAIN_NORMAL 102         // Picture11
+#define IDB_MAIN_HOVER_CHECK 103    // Picture7
+#define IDB_MAIN_HOVER_OPTIONS 104  // Picture8
+#define IDB_MAIN_HOVER_EXIT 105     // Picture9
+#define IDB_HEART_COLOR 111         // Picture1
+#define IDB_HEART_GREY 112          // Picture2
+#define IDB_GEARS_COLOR 113         // Picture3
+#define IDB_GEARS_GREY 114          // Picture4
+#define IDB_POWER_COLOR 115         // Picture5
+#define IDB_POWER_GREY 116          // Picture6
+
+// About window (200..299)
+#define IDB_ABOUT_CLOSE 201        // Picture1
+#define IDB_ABOUT_CLOSE_HOVER 202  // Picture2

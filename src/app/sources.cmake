@@ -1,1 +1,2 @@
 tw_core(program.cpp main_window_model.cpp about_model.cpp)
+tw_win32(main_window.cpp about_window.cpp application.cpp)

@@ -1,0 +1,161 @@
+#include "app/about_window.h"
+
+#include "app/about_model.h"
+#include "app/program.h"
+#include "app/resource_ids.h"
+#include "win32/gdi.h"
+#include "win32/shell.h"
+#include "win32/wide_text.h"
+
+namespace tw {
+
+namespace {
+
+constexpr wchar_t kAboutClassName[] = L"TallywickAbout";
+constexpr DWORD kAboutStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+
+HBITMAP LoadPicture(int id) {
+  return static_cast<HBITMAP>(
+      LoadImageW(win::ProgramInstance(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+bool IsLink(int id) { return id == kAboutLabel3 || id == kAboutLabel4 || id == kAboutLabel6; }
+
+std::string LinkTarget(int id) {
+  switch (id) {
+    case kAboutLabel3:
+      return AuthorProfileUrl();
+    case kAboutLabel4:
+      return MakerSiteUrl();
+    default:
+      return SupportDiaryUrl();
+  }
+}
+
+}  // namespace
+
+AboutWindow::AboutWindow()
+    : timer1_(1, kAboutBlinkMs),
+      picture1_(LoadPicture(IDB_ABOUT_CLOSE)),
+      picture2_(LoadPicture(IDB_ABOUT_CLOSE_HOVER)) {}
+
+AboutWindow::~AboutWindow() {
+  timer1_.Stop();
+  Destroy();
+}
+
+bool AboutWindow::Create(HWND owner) {
+  RECT frame{0, 0, kAboutClientWidth, kAboutClientHeight};
+  AdjustWindowRectEx(&frame, kAboutStyle, FALSE, WS_EX_DLGMODALFRAME);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  RECT ownerRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (owner != nullptr) GetWindowRect(owner, &ownerRect);
+  const int x = ownerRect.left + (ownerRect.right - ownerRect.left - width) / 2;
+  const int y = ownerRect.top + (ownerRect.bottom - ownerRect.top - height) / 2;
+  if (!CreateWindowOf(kAboutClassName, WS_EX_DLGMODALFRAME, kAboutStyle, win::Widen(kAboutCaption), x, y,
+                      width, height, owner, nullptr)) {
+    return false;
+  }
+  CreateControls();
+  timer1_.Attach(Handle());
+  timer1_.Start();
+  return true;
+}
+
+void AboutWindow::ShowModal(HWND owner) {
+  if (Handle() == nullptr && !Create(owner)) return;
+  win::RunModal(owner, Handle());
+}
+
+HWND AboutWindow::AddLabel(int id, const std::string& text, int x, int y, int width, bool link) {
+  HWND label = CreateWindowExW(0, L"STATIC", win::Widen(text).c_str(),
+                               WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | (link ? SS_NOTIFY : 0), x, y,
+                               width, 16, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               win::ProgramInstance(), nullptr);
+  const HFONT font = link ? linkFont_.Get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return label;
+}
+
+void AboutWindow::CreateControls() {
+  LOGFONTW lf{};
+  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+  lf.lfUnderline = TRUE;
+  linkFont_.Reset(CreateFontIndirectW(&lf));
+
+  AddLabel(kAboutLabel1, AboutVersionLine(kProgramVersion), 16, 14, 200, false);
+  AddLabel(kAboutLabel2, kAboutAuthorLabel, 16, 44, 110, false);
+  AddLabel(kAboutLabel3, kAboutAuthorName, 130, 44, 150, true);
+  AddLabel(kAboutLabel5, kAboutSiteLabel, 16, 66, 110, false);
+  AddLabel(kAboutLabel4, MakerSiteText(), 130, 66, 150, true);
+  AddLabel(kAboutLabel6, kAboutSupport, 32, 114, 160, true);
+
+  XpButtonProperties props;
+  props.ButtonStyle = 1;
+  props.PicturePosition = 0;
+  props.ShowFocusRect = false;
+  props.XPDefaultColors = false;
+  props.MaskColor = kWhite;
+  close_.Create(Handle(), kAboutXpB1, kAboutClientWidth - 56, kAboutClientHeight - 56, 44, 44, props);
+  close_.SetPicture({picture1_.Get(), nullptr});
+  close_.events.MouseIn = [this](int&) { close_.SetPicture({picture2_.Get(), nullptr}); };
+  close_.events.MouseOut = [this](int&) { close_.SetPicture({picture1_.Get(), nullptr}); };
+  close_.events.Click = [this] { Destroy(); };
+}
+
+void AboutWindow::OnPaint() {
+  win::PaintDc paint(Handle());
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  FillRect(paint.Get(), &client, GetSysColorBrush(COLOR_BTNFACE));
+  if (s1Visible_) {
+    win::Brush brush(CreateSolidBrush(RGB(220, 40, 40)));
+    win::Pen pen(CreatePen(PS_SOLID, 1, RGB(150, 20, 20)));
+    win::SelectObjectRestorer b(paint.Get(), brush.Get());
+    win::SelectObjectRestorer p(paint.Get(), pen.Get());
+    Ellipse(paint.Get(), kAboutS1Rect.left, kAboutS1Rect.top, kAboutS1Rect.right, kAboutS1Rect.bottom);
+  }
+}
+
+LRESULT AboutWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_PAINT:
+      OnPaint();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_TIMER:
+      if (wParam == timer1_.Id()) {
+        s1Visible_ = !s1Visible_;
+        InvalidateRect(Handle(), &kAboutS1Rect, FALSE);
+      }
+      return 0;
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      if (HIWORD(wParam) == STN_CLICKED && IsLink(id)) win::OpenUrl(LinkTarget(id));
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC: {
+      const HDC dc = reinterpret_cast<HDC>(wParam);
+      const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+      SetTextColor(dc, IsLink(id) ? RGB(0, 0, 192) : GetSysColor(COLOR_BTNTEXT));
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_SETCURSOR:
+      if (IsLink(GetDlgCtrlID(reinterpret_cast<HWND>(wParam)))) {
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        return TRUE;
+      }
+      break;
+    case WM_DESTROY:
+      timer1_.Stop();
+      break;
+    default:
+      break;
+  }
+  return Default(msg, wParam, lParam);
+}
+
+}  // namespace tw

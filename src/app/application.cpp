@@ -1,0 +1,89 @@
+#include "app/application.h"
+
+#include <utility>
+#include <vector>
+
+#include "settings/settings.h"
+
+namespace tw {
+
+namespace {
+constexpr UINT kRunLater = WM_APP + 1;
+}
+
+class Application::Messenger : public win::Window {
+ public:
+  Messenger() { CreateWindowOf(L"TallywickMessenger", 0, 0, L"", 0, 0, 0, 0, HWND_MESSAGE, nullptr); }
+  void Post(std::function<void()> work) {
+    queue_.push_back(std::move(work));
+    PostMessageW(Handle(), kRunLater, 0, 0);
+  }
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    if (msg != kRunLater) return Default(msg, wParam, lParam);
+    std::vector<std::function<void()>> work = std::exchange(queue_, {});
+    for (auto& item : work) item();
+    return 0;
+  }
+
+ private:
+  std::vector<std::function<void()>> queue_;
+};
+
+Application::Application(std::filesystem::path programFolder) : messenger_(std::make_unique<Messenger>()) {
+  values_.programFolder = std::move(programFolder);
+}
+
+Application::~Application() = default;
+
+void Application::Later(std::function<void()> work) { messenger_->Post(std::move(work)); }
+
+bool Application::AnotherInstanceRunning() {
+  // The name is taken once and held for the whole run, so a later load of
+  // the main window finds only its own copy.
+  if (!instance_) instance_ = std::make_unique<win::SingleInstance>();
+  return instance_->AnotherIsRunning();
+}
+
+void Application::LoadSettings() { tw::LoadSettings(values_.programFolder, values_.settings); }
+
+bool Application::Start(int show) {
+  main_ = std::make_unique<MainWindow>(*this, values_);
+  if (!main_->Load()) return false;
+  main_->Show(show);
+  return true;
+}
+
+int Application::Run() { return win::RunMessageLoop(); }
+
+void Application::ShowMain() {
+  if (main_ && main_->Handle() != nullptr) main_->Show();
+}
+
+void Application::LoadMain() {
+  unloaded_ = std::move(main_);
+  main_ = std::make_unique<MainWindow>(*this, values_);
+  if (main_->Load()) main_->Show();
+  Later([this] { unloaded_.reset(); });
+}
+
+void Application::ShowDownload() {
+  if (onStartCheck) {
+    onStartCheck();
+  } else {
+    Later([this] { ShowMain(); });
+  }
+}
+
+void Application::ShowOptions() {
+  if (onOpenOptions) {
+    onOpenOptions();
+  } else {
+    Later([this] { LoadMain(); });
+  }
+}
+
+void Application::EndProgram() { PostQuitMessage(0); }
+
+}  // namespace tw

@@ -1,0 +1,53 @@
+// The program around its windows: the program-wide values, the one running
+// copy, the main window and what its commands lead to.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "app/main_window.h"
+#include "win32/single_instance.h"
+#include "win32/window.h"
+
+namespace tw {
+
+class Application : public MainHost {
+ public:
+  explicit Application(std::filesystem::path programFolder);
+  ~Application() override;
+
+  // Loads and shows the main window; false when the program must end.
+  bool Start(int show = SW_SHOW);
+  int Run();
+
+  MainProgramValues& Values() { return values_; }
+  MainWindow* Main() { return main_.get(); }
+  // Shows the hidden main window again (the end of a check or a report).
+  void ShowMain();
+  // Loads the main window anew (it was unloaded for the options window).
+  void LoadMain();
+
+  // Set by the download and options windows; until they are, command 1
+  // shows the main window again and command 2 loads it anew.
+  std::function<void()> onStartCheck;
+  std::function<void()> onOpenOptions;
+
+  // MainHost
+  bool AnotherInstanceRunning() override;
+  void LoadSettings() override;
+  void ShowDownload() override;
+  void ShowOptions() override;
+  void EndProgram() override;
+
+ private:
+  class Messenger;  // posts work to run after the current message
+  void Later(std::function<void()> work);
+
+  MainProgramValues values_;
+  std::unique_ptr<win::SingleInstance> instance_;
+  std::unique_ptr<MainWindow> main_;
+  std::unique_ptr<MainWindow> unloaded_;  // kept until its last message returns
+  std::unique_ptr<Messenger> messenger_;
+};
+
+}  // namespace tw
