@@ -20,3 +20,8 @@
 // About window (200..299)
 #define IDB_ABOUT_CLOSE 201        // Picture1
 #define IDB_ABOUT_CLOSE_HOVER 202  // Picture2
+
+// Loading window (300..399)
+#define IDB_LOADING_CANCEL 301        // Picture1
+#define IDB_LOADING_CANCEL_HOVER 302  // Picture2
+#define IDB_LOADING_IMAGE 303         // I1

@@ -1,0 +1,278 @@
+#include "download/loading_window.h"
+
+#include <cstdio>
+#include <ctime>
+#include <utility>
+
+#include "app/program.h"
+#include "app/resource_ids.h"
+#include "text/cp1251.h"
+#include "win32/gdi.h"
+#include "win32/message_box.h"
+#include "win32/shell.h"
+#include "win32/wide_text.h"
+
+namespace tw {
+
+namespace {
+
+constexpr DWORD kLoadingStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr int kXpB1Size = 48;
+constexpr int kDotsLeft = 64;
+constexpr int kDotsTop = 60;
+constexpr int kDotStep = 14;
+
+HBITMAP LoadPicture(int id) {
+  return static_cast<HBITMAP>(
+      LoadImageW(win::ProgramInstance(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+}  // namespace
+
+RECT LoadingDotRect(int index) {
+  const int left = kDotsLeft + index * kDotStep;
+  return RECT{left, kDotsTop, left + kLoadingDotSize, kDotsTop + kLoadingDotSize};
+}
+
+IniLastUpdate::IniLastUpdate(const std::filesystem::path& programFolder) {
+  ini_.SetFileName(programFolder / kOptionsFile);
+}
+
+std::string IniLastUpdate::ReadLastUpdate() { return ini_.RINI(kMainSection, kLastUpdateKey); }
+
+void IniLastUpdate::WriteLastUpdate(std::string_view text) { ini_.WInI(kMainSection, kLastUpdateKey, text); }
+
+std::string LocalDate::TodayText() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  char text[16];
+  std::snprintf(text, sizeof(text), "%02u.%02u.%04u", now.wDay, now.wMonth, now.wYear);
+  return text;
+}
+
+LoadingWindow::LoadingWindow(Parts parts)
+    : settings_(parts.settings),
+      ws_(std::move(parts.ws)),
+      clock_(parts.clock ? std::move(parts.clock) : std::make_unique<LocalDate>()),
+      lastUpdate_(parts.programFolder),
+      host_(std::move(parts.host)),
+      timers_{win::WindowTimer(1, kTimer1Ms), win::WindowTimer(2, kTimer2Ms), win::WindowTimer(3, kTimer3Ms)},
+      picture1_(LoadPicture(IDB_LOADING_CANCEL)),
+      picture2_(LoadPicture(IDB_LOADING_CANCEL_HOVER)),
+      image_(LoadPicture(IDB_LOADING_IMAGE)) {
+  check_ = std::make_unique<ProfileCheck>(ProfileCheckDeps{
+      settings_, *ws_, *this, lastUpdate_, *clock_, std::move(parts.parse), std::string(kProgramVersion)});
+}
+
+LoadingWindow::~LoadingWindow() {
+  closing_ = true;
+  check_.reset();  // closes WS before the window goes
+  for (auto& timer : timers_) timer.Stop();
+  Destroy();
+}
+
+win::WindowTimer& LoadingWindow::TimerOf(LoadingTimer timer) { return timers_[static_cast<int>(timer) - 1]; }
+
+bool LoadingWindow::Open() {
+  RECT frame{0, 0, kLoadingClientWidth, kLoadingClientHeight};
+  AdjustWindowRectEx(&frame, kLoadingStyle, FALSE, 0);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  if (!CreateWindowOf(kLoadingClassName, 0, kLoadingStyle,
+                      win::Widen(cp1251("Получение информации о профиле")), x, y, width, height, nullptr,
+                      nullptr)) {
+    return false;
+  }
+  for (auto& timer : timers_) timer.Attach(Handle());
+  CreateControls();
+  // The caption of the first connection replaces the design-time one
+  // before the window is first shown.
+  check_->Start();
+  if (Handle() != nullptr && !closing_) {
+    ShowWindow(Handle(), SW_SHOW);
+    UpdateWindow(Handle());
+  }
+  return true;
+}
+
+void LoadingWindow::CreateControls() {
+  infoFont_.Reset([] {
+    LOGFONTW lf{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+    return CreateFontIndirectW(&lf);
+  }());
+  LOGFONTW lf{};
+  GetObjectW(infoFont_.Get(), sizeof(lf), &lf);
+  lf.lfUnderline = TRUE;
+  linkFont_.Reset(CreateFontIndirectW(&lf));
+
+  info_ = CreateWindowExW(
+      0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_NOTIFY, kLoadingInfoRect.left,
+      kLoadingInfoRect.top, kLoadingInfoRect.right - kLoadingInfoRect.left,
+      kLoadingInfoRect.bottom - kLoadingInfoRect.top, Handle(),
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLoadingInfoId)), win::ProgramInstance(), nullptr);
+  SendMessageW(info_, WM_SETFONT, reinterpret_cast<WPARAM>(infoFont_.Get()), FALSE);
+
+  XpButtonProperties props;
+  props.ButtonStyle = 1;
+  props.PicturePosition = 0;
+  props.ShowFocusRect = false;
+  props.XPDefaultColors = false;
+  props.MaskColor = kWhite;
+  props.UseMaskColor = true;
+  xpB1_.Create(Handle(), kLoadingXpB1Id, kLoadingClientWidth - kXpB1Size - 16,
+               (kLoadingClientHeight - kXpB1Size) / 2, kXpB1Size, kXpB1Size, props);
+  xpB1_.SetPicture({picture1_.Get(), nullptr});
+  xpB1_.events.MouseIn = [this](int&) { xpB1_.SetPicture({picture2_.Get(), nullptr}); };
+  xpB1_.events.MouseOut = [this](int&) { xpB1_.SetPicture({picture1_.Get(), nullptr}); };
+  xpB1_.events.Click = [this] { check_->CancelCheck(); };
+}
+
+HFONT LoadingWindow::InfoFont() const {
+  return info_ != nullptr && IsWindow(info_) ? reinterpret_cast<HFONT>(SendMessageW(info_, WM_GETFONT, 0, 0))
+                                             : nullptr;
+}
+
+void LoadingWindow::SetCaption(std::string_view text) {
+  if (Handle() != nullptr) SetWindowTextW(Handle(), win::Widen(text).c_str());
+}
+
+void LoadingWindow::SetInfo(std::string_view text) {
+  infoText_ = win::Widen(text);
+  if (info_ == nullptr) return;
+  SetWindowTextW(info_, infoText_.c_str());
+  // The status changes while data streams in; paint it now.
+  UpdateWindow(info_);
+}
+
+void LoadingWindow::SetStatus(std::string_view text) { SetInfo(text); }
+
+void LoadingWindow::SetStatusLink(std::string_view text) {
+  infoIsLink_ = true;
+  if (info_ != nullptr) {
+    SendMessageW(info_, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.Get()), FALSE);
+    if (tooltip_ == nullptr) {
+      tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(),
+                                 nullptr, win::ProgramInstance(), nullptr);
+      std::wstring tip = win::Widen(kErrorLinkTip);
+      TTTOOLINFOW tool{};
+      tool.cbSize = sizeof(tool);
+      tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+      tool.hwnd = Handle();
+      tool.uId = reinterpret_cast<UINT_PTR>(info_);
+      tool.lpszText = tip.data();
+      SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+  }
+  SetInfo(text);
+  if (info_ != nullptr) InvalidateRect(info_, nullptr, TRUE);
+}
+
+void LoadingWindow::ShowMessage(std::string_view text) { win::ShowInformation(Handle(), text); }
+
+bool LoadingWindow::Ask(std::string_view text) { return win::AskYesNo(Handle(), text); }
+
+void LoadingWindow::OpenUrl(std::string_view url) { win::OpenUrl(url); }
+
+void LoadingWindow::CloseWindow() {
+  closing_ = true;
+  for (auto& timer : timers_) timer.Stop();
+  // The object outlives its window: the owner drops it at the next check
+  // or at the end of the program, never inside one of its own messages.
+  Destroy();
+}
+
+void LoadingWindow::ShowMain() {
+  if (host_.ShowMain) host_.ShowMain();
+}
+
+void LoadingWindow::ShowReport() {
+  if (host_.ShowReport) host_.ShowReport();
+}
+
+void LoadingWindow::StartTimer(LoadingTimer timer, unsigned) { TimerOf(timer).Start(); }
+
+void LoadingWindow::StopTimer(LoadingTimer timer) { TimerOf(timer).Stop(); }
+
+void LoadingWindow::SetDotVisible(int index, bool visible) {
+  if (index < 0 || index >= kDotCount || dots_[index] == visible) return;
+  dots_[index] = visible;
+  const RECT rect = LoadingDotRect(index);
+  if (Handle() != nullptr) InvalidateRect(Handle(), &rect, FALSE);
+}
+
+void LoadingWindow::SetImageVisible(bool visible) {
+  if (imageVisible_ == visible) return;
+  imageVisible_ = visible;
+  if (Handle() != nullptr) InvalidateRect(Handle(), &kLoadingI1Rect, FALSE);
+}
+
+void LoadingWindow::OnPaint() {
+  win::PaintDc paint(Handle());
+  const HDC dc = paint.Get();
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+  if (imageVisible_ && image_.Get() != nullptr) {
+    win::MemoryDc source(CreateCompatibleDC(dc));
+    win::SelectObjectRestorer select(source.Get(), image_.Get());
+    TransparentBlt(dc, kLoadingI1Rect.left, kLoadingI1Rect.top, kLoadingI1Rect.right - kLoadingI1Rect.left,
+                   kLoadingI1Rect.bottom - kLoadingI1Rect.top, source.Get(), 0, 0, 32, 32,
+                   RGB(255, 255, 255));
+  }
+  win::Brush brush(CreateSolidBrush(RGB(0, 0, 192)));
+  win::Pen pen(CreatePen(PS_SOLID, 1, RGB(0, 0, 128)));
+  win::SelectObjectRestorer b(dc, brush.Get());
+  win::SelectObjectRestorer p(dc, pen.Get());
+  for (int i = 0; i < kDotCount; ++i) {
+    if (!dots_[i]) continue;
+    const RECT r = LoadingDotRect(i);
+    Ellipse(dc, r.left, r.top, r.right, r.bottom);
+  }
+}
+
+LRESULT LoadingWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_PAINT:
+      OnPaint();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_TIMER:
+      for (int i = 0; i < 3; ++i) {
+        if (wParam == timers_[i].Id()) check_->OnTimer(static_cast<LoadingTimer>(i + 1));
+      }
+      return 0;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == kLoadingInfoId && HIWORD(wParam) == STN_CLICKED) check_->OnStatusClick();
+      return 0;
+    case WM_CTLCOLORSTATIC: {
+      const HDC dc = reinterpret_cast<HDC>(wParam);
+      const bool link = infoIsLink_ && reinterpret_cast<HWND>(lParam) == info_;
+      SetTextColor(dc, link ? kLoadingLinkColor : GetSysColor(COLOR_BTNTEXT));
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_SETCURSOR:
+      if (infoIsLink_ && reinterpret_cast<HWND>(wParam) == info_) {
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        return TRUE;
+      }
+      break;
+    case WM_CLOSE:
+      // The frame's close box ends the check like the cancel button.
+      check_->CancelCheck();
+      return 0;
+    case WM_DESTROY:
+      for (auto& timer : timers_) timer.Stop();
+      break;
+    default:
+      break;
+  }
+  return Default(msg, wParam, lParam);
+}
+
+}  // namespace tw
