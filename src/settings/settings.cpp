@@ -8,6 +8,8 @@
 namespace tw {
 
 void LoadSettings(const std::filesystem::path& programFolder, Settings& settings) {
+  // Every field starts empty or false, whatever the record held before.
+  settings = Settings{};
   const std::filesystem::path options = programFolder / kOptionsFile;
   std::error_code ec;
   if (!std::filesystem::exists(options, ec)) {

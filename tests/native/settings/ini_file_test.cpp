@@ -17,8 +17,8 @@ TEST(IniRead, FinerPointsOfTheProfileReader) {
   struct Case {
     const char* what;
     std::string file;
-    const char* section;
-    const char* key;
+    std::string section;
+    std::string key;
     std::string expected;
   };
   const Case cases[] = {
@@ -36,8 +36,8 @@ TEST(IniRead, FinerPointsOfTheProfileReader) {
        longValue.substr(0, 254)},
       {"key before any section", "ID=9\r\n[Main]\r\nGuest=True\r\n", "Main", "ID", ""},
       {"section and key case", "[mAIN]\r\nproxyhost=h\r\n", "Main", "ProxyHost", "h"},
-      {"Cyrillic name case", cp1251("[Главная]\r\nключ=v\r\n").str(), cp1251("ГЛАВНАЯ").str().c_str(),
-       cp1251("КЛЮЧ").str().c_str(), "v"},
+      {"Cyrillic name case", cp1251("[Главная]\r\nключ=v\r\n").str(), cp1251("ГЛАВНАЯ").str(),
+       cp1251("КЛЮЧ").str(), "v"},
       {"missing section", "[Other]\r\nID=1\r\n", "Main", "ID", ""},
       {"missing key", "[Main]\r\nGuest=True\r\n", "Main", "ID", ""},
       {"key without =", "[Main]\r\nID\r\nID=4\r\n", "Main", "ID", ""},

@@ -136,6 +136,21 @@ TEST(IniParity, CyrillicNameCase_DiffersFromPlatform) {
             << "'\n";
 }
 
+// A quoted value of exactly 254 characters between its quotes comes back
+// whole from our reader. Wine copies 254 characters after the opening quote
+// (the last of them being the closing quote) and then drops one more as if it
+// were the quote, handing out 253.
+TEST(IniParity, QuotedValueAtTheLimit_DiffersFromPlatform) {
+  ProfileFolder folder;
+  const std::string inner = " " + std::string(253, 'w');
+  const std::string text = "[Main]\r\nID=\"" + inner + "\"\r\n";
+  const auto file = folder.Fresh();
+  WriteBytes(file, text);
+  const std::string platform = PlatformRead(file, "Main", "ID");
+  EXPECT_EQ(IniReadValue(text, "Main", "ID"), inner);
+  EXPECT_EQ(platform, inner.substr(0, 253)) << "platform read " << platform.size() << " characters";
+}
+
 TEST(IniParity, MissingFileGivesEmptyString) {
   ProfileFolder folder;
   const auto file = folder.Fresh();
