@@ -1,0 +1,113 @@
+#include "readers/change_report.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+
+#include "temp_folder.h"
+#include "text/cp1251.h"
+
+namespace tw {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadBytes;
+using test::TempFolder;
+using test::WriteBytes;
+
+// Formats as UTC so tests do not depend on the machine's zone.
+class UtcFormatter : public FileTimeFormatter {
+ public:
+  std::string Format(fs::file_time_type time) const override {
+    const auto sys = std::chrono::file_clock::to_sys(time);
+    const std::time_t t = std::chrono::system_clock::to_time_t(
+        std::chrono::time_point_cast<std::chrono::system_clock::duration>(sys));
+    std::tm tm{};
+    gmtime_r(&t, &tm);
+    return FormatDateTime(tm);
+  }
+};
+
+fs::file_time_type At(std::int64_t unixSeconds) {
+  return std::chrono::file_clock::from_sys(std::chrono::sys_seconds(std::chrono::seconds(unixSeconds)));
+}
+
+TEST(ChangeReport, PeriodTextAndFirstCheck) {
+  TempFolder folder;
+  const UtcFormatter utc;
+  WriteBytes(folder / "tmp.id", "1%A\r\n2%B\r\n");
+  fs::last_write_time(folder / "tmp.id", At(1765213265));  // 08.12.2025 17:01:05 UTC
+  ChangeReportData data = BuildChangeReport(folder.path(), "77", utc);
+  EXPECT_EQ(Cp1251ToUtf8(data.period), "c [нет данных] по 08.12.2025 17:01");
+  EXPECT_EQ(data.report.Subscribed, (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(data.report.newLineCount, 2u);
+
+  WriteBytes(folder / "77.id", "1%A\r\n3%C\r\n");
+  fs::last_write_time(folder / "77.id", At(946684799));  // 31.12.1999 23:59:59
+  data = BuildChangeReport(folder.path(), "77", utc);
+  EXPECT_EQ(Cp1251ToUtf8(data.period), "c 31.12.1999 23:59 по 08.12.2025 17:01");
+  EXPECT_EQ(data.report.Unsubscribed, std::vector<std::string>{"C"});
+  EXPECT_EQ(data.period.substr(0, 2), "c ");  // Latin c
+}
+
+TEST(ChangeReport, NoNewListAndBadIdNameNoFile) {
+  TempFolder folder;
+  const UtcFormatter utc;
+  ChangeReportData data = BuildChangeReport(folder.path(), "77", utc);
+  EXPECT_EQ(Cp1251ToUtf8(data.period), "c [нет данных] по [нет данных]");
+  EXPECT_TRUE(data.report.NoChanges());
+  // An ID that is not plain digits never names a file, even one that exists.
+  WriteBytes(folder / "tmp.id", "1%A\r\n");
+  WriteBytes(folder / "..id", "1%A\r\n");
+  data = BuildChangeReport(folder.path(), ".", utc);
+  EXPECT_EQ(data.report.Subscribed.size(), 1u);
+  EXPECT_EQ(AcceptNewList(folder.path(), "."), AcceptResult::NotStored);
+  EXPECT_EQ(AcceptNewList(folder.path(), "../x"), AcceptResult::NotStored);
+  EXPECT_TRUE(fs::exists(folder / "tmp.id"));
+}
+
+TEST(ChangeReport, LocalFormatterUsesTheZone) {
+  const char* old = std::getenv("TZ");
+  const std::string saved = old ? old : "";
+  setenv("TZ", "MSK-3", 1);
+  tzset();
+  EXPECT_EQ(LocalFileTimeFormatter().Format(At(1765213265)), "08.12.2025 20:01");
+  if (old) {
+    setenv("TZ", saved.c_str(), 1);
+  } else {
+    unsetenv("TZ");
+  }
+  tzset();
+}
+
+TEST(AcceptNewList, ReplacesSnapshotKeepsTimeDeletesTmp) {
+  TempFolder folder;
+  WriteBytes(folder / "tmp.id", "1%New\r\n");
+  WriteBytes(folder / "5.id", "1%Old\r\n");
+  fs::last_write_time(folder / "tmp.id", At(1700000000));
+  EXPECT_EQ(AcceptNewList(folder.path(), "5"), AcceptResult::Accepted);
+  EXPECT_EQ(ReadBytes(folder / "5.id"), "1%New\r\n");
+  EXPECT_EQ(fs::last_write_time(folder / "5.id"), At(1700000000));
+  EXPECT_FALSE(fs::exists(folder / "tmp.id"));
+  EXPECT_FALSE(fs::exists(folder / "5.id.new"));
+  EXPECT_EQ(AcceptNewList(folder.path(), "5"), AcceptResult::NothingToStore);
+  EXPECT_EQ(AcceptMessage(AcceptResult::Accepted, "5"), "");
+}
+
+TEST(AcceptNewList, FailureKeepsBothFiles) {
+  TempFolder folder;
+  WriteBytes(folder / "tmp.id", "1%New\r\n");
+  WriteBytes(folder / "5.id", "1%Old\r\n");
+  fs::create_directories(folder / "5.id.new" / "inside");  // the temporary file cannot be made
+  const AcceptResult result = AcceptNewList(folder.path(), "5");
+  EXPECT_EQ(result, AcceptResult::NotStored);
+  EXPECT_EQ(ReadBytes(folder / "5.id"), "1%Old\r\n");
+  EXPECT_EQ(ReadBytes(folder / "tmp.id"), "1%New\r\n");
+  EXPECT_EQ(Cp1251ToUtf8(AcceptMessage(result, "5")),
+            "Не удалось сохранить новый список читателей в файл 5.id в папке программы.\r\n\r\n"
+            "Прежний список и файл tmp.id остались без изменений.");
+}
+
+}  // namespace
+}  // namespace tw
