@@ -1,0 +1,35 @@
+// Any page: no crash, and tmp.id is either the new list plus CR LF (on
+// success) or exactly what it was before (on any message); never partial.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "readers/list_file_io.h"
+#include "readers/profile_parser.h"
+
+namespace fs = std::filesystem;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const fs::path folder = [] {
+    fs::path p = fs::temp_directory_path() / ("tw-fuzz-parser-" + std::to_string(::getpid()));
+    fs::create_directories(p);
+    return p;
+  }();
+  const fs::path list = folder / "tmp.id";
+  const std::string before = tw::ReadWholeFile(list).value_or("<none>");
+  std::string page(reinterpret_cast<const char*>(data), size);
+  std::string owner;
+  const bool guest = size > 0 && (data[0] & 1);
+  const std::string message = tw::ParseProfilePage(page, owner, {"42", guest, folder});
+  const std::string after = tw::ReadWholeFile(list).value_or("<none>");
+  if (message.empty()) {
+    if (after != page + "\r\n" || page.find('%') == std::string::npos) std::abort();
+  } else if (after != before) {
+    std::abort();
+  }
+  if (fs::exists(tw::TemporaryFileFor(list))) std::abort();
+  return 0;
+}
