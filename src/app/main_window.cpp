@@ -155,6 +155,14 @@ void MainWindow::OnLeftButtonUp(POINT point) {
   }
 }
 
+bool MainWindow::PointerOverClient() const {
+  POINT p{};
+  if (!GetCursorPos(&p) || WindowFromPoint(p) != Handle()) return false;
+  ScreenToClient(Handle(), &p);
+  const RECT client{0, 0, kMainClientWidth, kMainClientHeight};
+  return Inside(client, p);
+}
+
 bool MainWindow::OnSetCursor() {
   POINT p{};
   GetCursorPos(&p);
@@ -176,7 +184,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE: {
       const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
       // Label1 and Image1 have movements of their own; only the window's counts.
-      if (!Inside(kLabel1Rect, p) && !Inside(kImage1Rect, p)) model_.OnMouseMove();
+      // Wine and Windows also send moves when windows appear or change
+      // order; only a pointer really over the window starts the intro.
+      if (!Inside(kLabel1Rect, p) && !Inside(kImage1Rect, p) && PointerOverClient()) model_.OnMouseMove();
       return 0;
     }
     case WM_LBUTTONUP:

@@ -63,6 +63,7 @@ class MainWindow : public win::Window, private MainView {
   void PaintBackground(HDC dc, POINT origin, int width, int height) const;
   void OnLeftButtonUp(POINT point);
   bool OnSetCursor();
+  bool PointerOverClient() const;
 
   MainWindowModel model_;
   std::array<win::Bitmap, 12> pictures_;  // index = MainPicture
