@@ -19,7 +19,11 @@ std::atomic<std::size_t> peakBytes{0};
 
 }  // namespace
 
-// Counting allocator: every block carries its size in front.
+// Counting allocator: every block carries its size in front. The compiler
+// cannot see that these malloc/free pairs belong together.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
 void* operator new(std::size_t size) {
   void* block = std::malloc(size + 16);
   if (!block) throw std::bad_alloc();
