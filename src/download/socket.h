@@ -14,8 +14,8 @@ class SocketEvents {
   virtual ~SocketEvents() = default;
   virtual void OnConnect() = 0;
   virtual void OnDataArrival(std::size_t bytesTotal) = 0;
-  virtual void OnClose() = 0;                // the peer closed the connection
-  virtual void OnError(int number) = 0;      // Winsock error number, e.g. 10061
+  virtual void OnClose() = 0;            // the peer closed the connection
+  virtual void OnError(int number) = 0;  // Winsock error number, e.g. 10061
 };
 
 class Socket {
