@@ -84,6 +84,21 @@ void Application::ShowOptions() {
   }
 }
 
+win::Window* Application::Keep(std::unique_ptr<win::Window> window) {
+  kept_.push_back(std::move(window));
+  return kept_.back().get();
+}
+
+void Application::Drop(win::Window* window) {
+  for (auto it = kept_.begin(); it != kept_.end(); ++it) {
+    if (it->get() != window) continue;
+    std::shared_ptr<win::Window> dropped(std::move(*it));
+    kept_.erase(it);
+    Later([dropped] {});
+    return;
+  }
+}
+
 void Application::EndProgram() { PostQuitMessage(0); }
 
 }  // namespace tw

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/main_window.h"
 #include "win32/single_instance.h"
@@ -32,6 +33,14 @@ class Application : public MainHost {
   std::function<void()> onStartCheck;
   std::function<void()> onOpenOptions;
 
+  // Holds a modeless window (download, report, options) until Drop. The
+  // object is destroyed after the current message, so a window may drop
+  // itself from its own handlers.
+  win::Window* Keep(std::unique_ptr<win::Window> window);
+  void Drop(win::Window* window);
+  // Runs `work` after the current message.
+  void Later(std::function<void()> work);
+
   // MainHost
   bool AnotherInstanceRunning() override;
   void LoadSettings() override;
@@ -41,13 +50,13 @@ class Application : public MainHost {
 
  private:
   class Messenger;  // posts work to run after the current message
-  void Later(std::function<void()> work);
 
   MainProgramValues values_;
   std::unique_ptr<win::SingleInstance> instance_;
   std::unique_ptr<MainWindow> main_;
   std::unique_ptr<MainWindow> unloaded_;  // kept until its last message returns
   std::unique_ptr<Messenger> messenger_;
+  std::vector<std::unique_ptr<win::Window>> kept_;
 };
 
 }  // namespace tw

@@ -1,0 +1,20 @@
+// Where the main window's commands lead. Each road is wired in its own file,
+// so the windows stay independent of each other.
+#pragma once
+
+#include <string>
+
+namespace tw {
+
+class Application;
+
+// Command 1 with a profile set: the download window (check_road.cpp).
+void WireCheck(Application& app);
+// Command 2, and command 1 without a profile: the options window
+// (options_road.cpp).
+void WireOptions(Application& app);
+// After a successful parse: the change report for the watched profile, which
+// ends by showing the main window (report_road.cpp).
+void OpenReport(Application& app, const std::string& ownerNick);
+
+}  // namespace tw
