@@ -1,0 +1,64 @@
+// Check: the program's own picture check box as a 13 × 13 child window with
+// no caption (the window that holds it puts a label beside it). The rules
+// live in check_box_model.h; this window draws the stored pictures.
+#pragma once
+
+#include <functional>
+
+#include "controls/check_box_model.h"
+#include "win32/timer.h"
+#include "win32/window.h"
+#include "win32/windows_headers.h"
+
+namespace tw {
+
+struct CheckBoxEvents {
+  // Also raised when the program sets Value while input is enabled.
+  std::function<void()> Click;
+  std::function<void()> DblClick;
+  std::function<void(int& button, int& shift, float& x, float& y)> MouseDown;
+};
+
+class CheckBox : public win::Window, private CheckBoxHost {
+ public:
+  CheckBox();
+  ~CheckBox() override;
+
+  // A new check box starts unchecked and enabled, sized to its picture.
+  bool Create(HWND parent, int id, int x, int y, bool visible = true);
+
+  CheckBoxEvents events;
+
+  bool Value() const { return model_.Value(); }
+  void SetValue(bool value) { model_.SetValue(value); }
+  bool Enabled() const { return model_.Enabled(); }
+  void SetEnabled(bool enabled) { model_.SetEnabled(enabled); }
+
+  int Width() const { return kCheckPictureSide; }
+  int Height() const { return kCheckPictureSide; }
+  CheckPicture ShownPicture() const { return model_.Shown(); }
+  bool HoverTimerEnabled() const { return timer_.Enabled(); }
+  // Draws the shown picture into `dc` at (0, 0); the white mask shows the
+  // parent's background brush colour.
+  void Render(HDC dc);
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  // CheckBoxHost
+  void ShowPicture(CheckPicture picture) override;
+  void SetHoverTimer(bool enabled) override;
+  bool PointerOverPicture() override;
+  void RaiseClick() override;
+  void RaiseDblClick() override;
+  void RaiseMouseDown(int& button, int& shift, float& x, float& y) override;
+
+  void OnPaint();
+  void OnButtonDown(int button, WPARAM wParam, LPARAM lParam);
+
+  CheckBoxModel model_;
+  win::WindowTimer timer_;
+};
+
+}  // namespace tw
