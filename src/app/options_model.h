@@ -1,0 +1,127 @@
+// The behaviour of the options window Options: fields from and to Settings,
+// the profile list with "Очистить...", the anonymous-mode layout, user.dat
+// and the ID help balloon. The Win32 view only carries it out.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/main_window_model.h"
+#include "settings/settings.h"
+#include "text/cp1251.h"
+
+namespace tw {
+
+inline constexpr auto kOptionsCaption = cp1251("Настройки");
+inline constexpr auto kClearProfilesEntry = cp1251("Очистить...");
+inline constexpr auto kPicture5Tooltip = cp1251("Что такое ID?");
+
+// The texts of the ID help balloon.
+std::string IDHelpTitle();
+std::string IDHelpText();
+// The question before the other profiles' snapshots are deleted.
+std::string ClearProfilesQuestion(const std::string& id);
+// Why the accept button left the window open.
+inline constexpr auto kBadProfileIdMessage = cp1251(
+    "ID пользователя должен состоять только из цифр (например, 123456). Исправьте ID или оставьте поле "
+    "пустым.");
+inline constexpr auto kSettingsNotSavedMessage = cp1251(
+    "Не удалось записать настройки в файл options.ini. Проверьте, что папка программы доступна для записи, "
+    "и нажмите кнопку ещё раз.");
+inline constexpr auto kUserFileNotDeletedMessage =
+    cp1251("Не удалось удалить файл user.dat с сохранёнными логином и паролем. Настройки не сохранены.");
+
+enum class OptionsTimer { Timer1 = 1, Timer2 };
+inline constexpr int kOptionsTimerInterval = 10;
+
+// The button pictures: Picture1/2 accept (normal/pointer over), Picture3/4
+// cancel.
+enum class OptionsPicture { Picture1 = 1, Picture2, Picture3, Picture4 };
+
+// Every field the window edits, in cp1251.
+struct OptionsFields {
+  std::string Combo1;   // ID
+  bool Check1 = false;  // Guest
+  std::string Text1;    // Login
+  std::string Text2;    // Password
+  bool Check2 = false;  // SaveLoginPassword
+  bool Check3 = false;  // UseProxy
+  std::string Text3;    // ProxyHost
+  std::string Text4;    // ProxyPort
+  bool Check4 = false;  // ProxyAuth
+  std::string Text5;    // ProxyLogin
+  std::string Text6;    // ProxyPass
+
+  bool operator==(const OptionsFields&) const = default;
+};
+
+class OptionsView {
+ public:
+  virtual ~OptionsView() = default;
+  // Every field but Combo1 (ShowOptions fills them without raising Click).
+  virtual void ShowFields(const OptionsFields& fields) = 0;
+  virtual OptionsFields ReadFields() = 0;
+  // Label5, Label6, Label7, Text1, Text2 and Check2 visible; Label4 hidden
+  // when `visible` is false it is the other way round.
+  virtual void SetLoginFieldsVisible(bool visible) = 0;
+  // Replaces Combo1's list.
+  virtual void SetProfileList(const std::vector<std::string>& entries) = 0;
+  virtual void SetComboText(const std::string& text) = 0;
+  virtual void SetTimer(OptionsTimer timer, bool enabled) = 0;
+  virtual void SetButtonPicture(int xpb, OptionsPicture picture) = 0;  // xpb 1 or 2
+  virtual void FocusAccept() = 0;                                      // XpB1
+  virtual bool Ask(const std::string& question) = 0;                   // Yes/No
+  virtual void ShowMessage(const std::string& text) = 0;
+  virtual void ShowIDHelp(const std::string& title, const std::string& text) = 0;
+  virtual void CloseIDHelp() = 0;
+  virtual bool PointerOverPicture5() = 0;
+  virtual void SetPicture5Tooltip(const std::string& text) = 0;
+  // Unloads the window and shows the main window again.
+  virtual void Close() = 0;
+};
+
+// The "*.id" file names of `folder`, sorted, without the folder.
+std::vector<std::filesystem::path> ListSnapshotFiles(const std::filesystem::path& folder);
+// Deletes `path` also when it is read-only. False when it still exists.
+bool DeleteForced(const std::filesystem::path& path);
+
+class OptionsModel {
+ public:
+  OptionsModel(OptionsView& view, MainProgramValues& values) : view_(view), values_(values) {}
+
+  // Form_Load: pictures, fields, the profile list.
+  void Load();
+  void ShowOptions();
+  // Settings, user.dat and options.ini from the fields. False when
+  // something was refused or not written: the window must stay open.
+  bool SaveOptions();
+  void FillProfiles();
+  void ClearProfiles();
+
+  void OnCheck1Click(bool value);
+  // `text` is Combo1's text read in the click handler.
+  void OnCombo1Click(const std::string& text);
+  void OnPicture5MouseDown(int button);  // 1: left
+  void OnTimer(OptionsTimer timer);
+  void OnXpB1Click();
+  // XpB2, and the close box of the frame.
+  void OnXpB2Click();
+  void OnButtonHover(int xpb, bool in);
+
+  bool TimerEnabled(OptionsTimer timer) const { return timers_[static_cast<int>(timer)]; }
+  bool IDHelpShown() const { return idHelpShown_; }
+  const std::vector<std::string>& ProfileList() const { return list_; }
+
+ private:
+  void SetTimer(OptionsTimer timer, bool enabled);
+  void CloseIDHelp();
+  OptionsView& view_;
+  MainProgramValues& values_;
+  std::vector<std::string> list_;
+  std::string comboText_;
+  bool timers_[3] = {};
+  bool idHelpShown_ = false;
+};
+
+}  // namespace tw

@@ -1,0 +1,360 @@
+#include "app/options_model.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "settings/credential_file.h"
+#include "settings/temp_folder.h"
+
+namespace tw {
+namespace {
+
+using test::ReadBytes;
+using test::WriteBytes;
+
+class FakeOptionsView : public OptionsView {
+ public:
+  OptionsFields fields;
+  std::string comboText;
+  std::vector<std::string> list;
+  bool loginVisible = false;
+  bool answer = false;
+  std::vector<std::string> questions;
+  std::vector<std::string> messages;
+  std::string tooltip;
+  bool balloon = false;
+  std::string balloonTitle, balloonText;
+  bool pointerOver = true;
+  bool closed = false;
+  bool focusAccept = false;
+  OptionsPicture pictures[3] = {};
+  std::vector<std::string> timerLog;
+
+  void ShowFields(const OptionsFields& f) override {
+    std::string combo = fields.Combo1;
+    fields = f;
+    fields.Combo1 = combo;
+  }
+  OptionsFields ReadFields() override {
+    OptionsFields f = fields;
+    f.Combo1 = comboText;
+    return f;
+  }
+  void SetLoginFieldsVisible(bool v) override { loginVisible = v; }
+  void SetProfileList(const std::vector<std::string>& e) override { list = e; }
+  void SetComboText(const std::string& t) override { comboText = t; }
+  void SetTimer(OptionsTimer t, bool on) override {
+    timerLog.push_back("Timer" + std::to_string(static_cast<int>(t)) + (on ? " on" : " off"));
+  }
+  void SetButtonPicture(int xpb, OptionsPicture p) override { pictures[xpb] = p; }
+  void FocusAccept() override { focusAccept = true; }
+  bool Ask(const std::string& q) override {
+    questions.push_back(q);
+    return answer;
+  }
+  void ShowMessage(const std::string& t) override { messages.push_back(t); }
+  void ShowIDHelp(const std::string& title, const std::string& text) override {
+    balloon = true;
+    balloonTitle = title;
+    balloonText = text;
+  }
+  void CloseIDHelp() override { balloon = false; }
+  bool PointerOverPicture5() override { return pointerOver; }
+  void SetPicture5Tooltip(const std::string& t) override { tooltip = t; }
+  void Close() override { closed = true; }
+};
+
+class OptionsModelTest : public ::testing::Test {
+ protected:
+  void SetUp() override { values.programFolder = folder.path(); }
+  void Touch(const std::string& name) { WriteBytes(folder / name, "1%a\r\n"); }
+  bool Exists(const std::string& name) const { return std::filesystem::exists(folder / name); }
+
+  test::TempFolder folder;
+  MainProgramValues values;
+  FakeOptionsView view;
+  OptionsModel model{view, values};
+};
+
+TEST_F(OptionsModelTest, OpeningCopiesSettingsAndFollowsGuest) {
+  values.settings.ID = "123";
+  values.settings.Guest = true;
+  values.settings.Login = "abc";
+  values.settings.ProxyHost = "127.0.0.1";
+  values.settings.ProxyPort = "8080";
+  values.settings.ProxyAuth = true;
+  model.Load();
+  EXPECT_EQ(view.comboText, "123");
+  EXPECT_TRUE(view.fields.Check1);
+  EXPECT_EQ(view.fields.Text1, "abc");
+  EXPECT_EQ(view.fields.Text3, "127.0.0.1");
+  EXPECT_EQ(view.fields.Text4, "8080");
+  EXPECT_TRUE(view.fields.Check4);
+  EXPECT_FALSE(view.loginVisible) << "anonymous mode shows the note, not the login fields";
+  EXPECT_EQ(view.pictures[1], OptionsPicture::Picture1);
+  EXPECT_EQ(view.pictures[2], OptionsPicture::Picture3);
+  EXPECT_EQ(view.tooltip, kPicture5Tooltip.str());
+
+  model.OnCheck1Click(false);
+  EXPECT_TRUE(view.loginVisible);
+  model.OnCheck1Click(true);
+  EXPECT_FALSE(view.loginVisible);
+
+  model.OnButtonHover(1, true);
+  model.OnButtonHover(2, true);
+  EXPECT_EQ(view.pictures[1], OptionsPicture::Picture2);
+  EXPECT_EQ(view.pictures[2], OptionsPicture::Picture4);
+  model.OnButtonHover(1, false);
+  model.OnButtonHover(2, false);
+  EXPECT_EQ(view.pictures[1], OptionsPicture::Picture1);
+  EXPECT_EQ(view.pictures[2], OptionsPicture::Picture3);
+}
+
+TEST_F(OptionsModelTest, ProfileListFromSnapshotFiles) {
+  const std::string clear = kClearProfilesEntry.str();
+  values.settings.ID = "123";
+  Touch("123.id");
+  model.FillProfiles();
+  EXPECT_EQ(view.list, (std::vector<std::string>{"123"})) << "own snapshot alone: no clearing entry";
+  EXPECT_TRUE(model.TimerEnabled(OptionsTimer::Timer1));
+
+  Touch("45.id");
+  Touch("7.ID");
+  Touch("tmp.id");
+  Touch("notes.txt");
+  std::filesystem::create_directory(folder / "9.id");  // a folder is no snapshot
+  model.FillProfiles();
+  EXPECT_EQ(view.list, (std::vector<std::string>{"123", "45", "7", clear}));
+  EXPECT_FALSE(Exists("tmp.id")) << "a leftover tmp.id is deleted when the list is built";
+
+  // No profile chosen: the empty ID still leads the list.
+  values.settings.ID.clear();
+  model.FillProfiles();
+  EXPECT_EQ(view.list, (std::vector<std::string>{"", "123", "45", "7", clear}));
+}
+
+TEST_F(OptionsModelTest, ClearingAskedAndAnsweredYes) {
+  values.settings.ID = "123";
+  Touch("123.id");
+  Touch("45.id");
+  std::filesystem::permissions(folder / "45.id", std::filesystem::perms::owner_read);  // read-only goes too
+  model.Load();
+  view.comboText = kClearProfilesEntry.str();
+  view.answer = true;
+  model.OnCombo1Click(view.comboText);
+  ASSERT_EQ(view.questions.size(), 1u);
+  EXPECT_EQ(view.questions[0], ClearProfilesQuestion("123"));
+  EXPECT_NE(view.questions[0].find("(123)?"), std::string::npos);
+  EXPECT_TRUE(view.focusAccept);
+  EXPECT_TRUE(Exists("123.id"));
+  EXPECT_FALSE(Exists("45.id"));
+  EXPECT_EQ(view.list, (std::vector<std::string>{"123"}));
+  EXPECT_EQ(view.comboText, "123");
+}
+
+TEST_F(OptionsModelTest, ClearingComparesTheAcceptedIdNotTheTypedOne) {
+  values.settings.ID = "123";
+  Touch("45.id");
+  Touch("67.id");
+  model.Load();
+  EXPECT_EQ(view.list.back(), kClearProfilesEntry.str()) << "two other snapshots offer clearing";
+  view.comboText = "45";  // typed, not accepted
+  view.answer = true;
+  model.OnCombo1Click(kClearProfilesEntry.str());
+  EXPECT_FALSE(Exists("45.id"));
+  EXPECT_FALSE(Exists("67.id"));
+}
+
+TEST_F(OptionsModelTest, ClearingAnsweredNoKeepsFilesAndPutsTheIdBack) {
+  values.settings.ID = "123";
+  Touch("123.id");
+  Touch("45.id");
+  model.Load();
+  model.OnTimer(OptionsTimer::Timer1);
+  view.timerLog.clear();
+  // The list click leaves the entry's text in the combo after the handler.
+  model.OnCombo1Click(kClearProfilesEntry.str());
+  view.comboText = kClearProfilesEntry.str();
+  EXPECT_TRUE(Exists("123.id"));
+  EXPECT_TRUE(Exists("45.id"));
+  EXPECT_EQ(view.timerLog, (std::vector<std::string>{"Timer1 on"}));
+  model.OnTimer(OptionsTimer::Timer1);
+  EXPECT_EQ(view.comboText, "123");
+  EXPECT_FALSE(model.TimerEnabled(OptionsTimer::Timer1));
+
+  // Picking another profile only puts it into the text.
+  view.questions.clear();
+  model.OnCombo1Click("45");
+  EXPECT_TRUE(view.questions.empty());
+  EXPECT_TRUE(Exists("45.id"));
+}
+
+TEST_F(OptionsModelTest, IdHelpBalloonFollowsThePointer) {
+  model.Load();
+  model.OnPicture5MouseDown(2);
+  EXPECT_FALSE(view.balloon) << "only the left button shows the help";
+  model.OnPicture5MouseDown(1);
+  EXPECT_TRUE(view.balloon);
+  EXPECT_EQ(view.balloonTitle, cp1251("ID - это ваш идентификатор в базе данных дневников").str());
+  EXPECT_EQ(view.balloonText.substr(view.balloonText.size() - 4), "\" :)") << "no line break at the end";
+  EXPECT_EQ(std::count(view.balloonText.begin(), view.balloonText.end(), '\n'), 5);
+  EXPECT_NE(view.balloonText.find("\r\n\r\n"), std::string::npos);
+  EXPECT_EQ(view.tooltip, "");
+  EXPECT_TRUE(model.TimerEnabled(OptionsTimer::Timer2));
+
+  model.OnTimer(OptionsTimer::Timer2);  // still over Picture5
+  EXPECT_TRUE(view.balloon);
+  view.pointerOver = false;
+  model.OnTimer(OptionsTimer::Timer2);
+  EXPECT_FALSE(view.balloon);
+  EXPECT_FALSE(model.TimerEnabled(OptionsTimer::Timer2));
+  EXPECT_EQ(view.tooltip, kPicture5Tooltip.str());
+}
+
+class OptionsSaveTest : public OptionsModelTest {
+ protected:
+  void SetUp() override {
+    OptionsModelTest::SetUp();
+    values.settings.ID = "123";
+    ASSERT_TRUE(SaveSettings(folder.path(), values.settings));
+    model.Load();
+  }
+  std::string Ini() const { return ReadBytes(folder / kOptionsFile); }
+};
+
+TEST_F(OptionsSaveTest, AcceptWritesSettingsAndUserFile) {
+  view.comboText = "456";
+  view.fields.Check1 = false;
+  view.fields.Text1 = cp1251("Вася");
+  view.fields.Text2 = "pa55w";
+  view.fields.Check2 = true;
+  view.fields.Check3 = true;
+  view.fields.Text3 = "127.0.0.1";
+  view.fields.Text4 = "3128";
+  model.OnXpB1Click();
+  EXPECT_TRUE(view.closed);
+  EXPECT_TRUE(view.messages.empty());
+  EXPECT_EQ(values.settings.ID, "456");
+  EXPECT_EQ(values.settings.Login, cp1251("Вася").str());
+  Settings onDisk;
+  LoadSettings(folder.path(), onDisk);
+  EXPECT_EQ(onDisk, values.settings) << "options.ini and user.dat hold what was accepted";
+
+  // Saving switched off: user.dat goes, even read-only.
+  std::filesystem::permissions(folder / kUserFile, std::filesystem::perms::owner_read);
+  view.closed = false;
+  view.fields.Check2 = false;
+  model.OnXpB1Click();
+  EXPECT_TRUE(view.closed);
+  EXPECT_FALSE(Exists(kUserFile));
+}
+
+TEST_F(OptionsSaveTest, EmptyCredentialsKeepTheOlderUserFile) {
+  Crypt crypt;
+  ASSERT_EQ(crypt("old", "secret", folder / kUserFile).status, CryptStatus::Written);
+  const std::string before = ReadBytes(folder / kUserFile);
+  view.fields.Check2 = true;
+  view.fields.Text1 = "new";
+  view.fields.Text2 = "";
+  model.OnXpB1Click();
+  EXPECT_TRUE(view.closed);
+  EXPECT_EQ(ReadBytes(folder / kUserFile), before);
+}
+
+TEST_F(OptionsSaveTest, RefusedCredentialsKeepEverythingAndTheWindow) {
+  Crypt crypt;
+  ASSERT_EQ(crypt("old", "secret", folder / kUserFile).status, CryptStatus::Written);
+  const std::string userBefore = ReadBytes(folder / kUserFile);
+  const std::string iniBefore = Ini();
+  const Settings settingsBefore = values.settings;
+  view.comboText = "456";
+  view.fields.Check2 = true;
+  struct Case {
+    const char* what;
+    std::string login;
+    std::string password;
+    CryptStatus status;
+  };
+  const Case cases[] = {
+      {"too long", std::string(20, 'a'), std::string(20, 'b'), CryptStatus::TooLong},
+      {"code 0", std::string("ab\0c", 4), "pass", CryptStatus::BadCharacter},
+      {"code 6", "abc", "pa\x06ss", CryptStatus::BadCharacter},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    view.messages.clear();
+    view.fields.Text1 = c.login;
+    view.fields.Text2 = c.password;
+    model.OnXpB1Click();
+    EXPECT_FALSE(view.closed);
+    ASSERT_EQ(view.messages.size(), 1u);
+    CryptResult expected;
+    expected.status = c.status;
+    expected.characters = c.login.size() + c.password.size();
+    std::string refused;
+    expected.needed = Crypt().BuildRecord(c.login, c.password, refused).needed;
+    EXPECT_EQ(view.messages[0], CryptRefusalMessage(expected));
+    EXPECT_EQ(ReadBytes(folder / kUserFile), userBefore);
+    EXPECT_EQ(Ini(), iniBefore);
+    EXPECT_EQ(values.settings, settingsBefore);
+    if (c.status == CryptStatus::TooLong) {
+      EXPECT_NE(view.messages[0].find(std::to_string(kCryptSafeCharacters)), std::string::npos);
+    } else {
+      EXPECT_NE(view.messages[0].find("0-6"), std::string::npos);
+    }
+  }
+}
+
+TEST_F(OptionsSaveTest, ProfileIdMustBeDigitsOrEmpty) {
+  const std::string iniBefore = Ini();
+  for (const char* bad : {"12a", " 123", "../1", "-5", "1 2"}) {
+    SCOPED_TRACE(bad);
+    view.messages.clear();
+    view.comboText = bad;
+    model.OnXpB1Click();
+    EXPECT_FALSE(view.closed);
+    EXPECT_EQ(view.messages, (std::vector<std::string>{kBadProfileIdMessage.str()}));
+    EXPECT_EQ(values.settings.ID, "123");
+    EXPECT_EQ(Ini(), iniBefore);
+  }
+  view.messages.clear();
+  view.comboText = "";
+  model.OnXpB1Click();
+  EXPECT_TRUE(view.closed) << "an empty ID means no profile is chosen";
+  EXPECT_TRUE(view.messages.empty());
+  EXPECT_EQ(values.settings.ID, "");
+}
+
+TEST_F(OptionsSaveTest, UnwritableSettingsFileKeepsTheWindowOpen) {
+  std::filesystem::remove(folder / kOptionsFile);
+  std::filesystem::create_directory(folder / kOptionsFile);  // cannot be read or replaced
+  view.comboText = "456";
+  model.OnXpB1Click();
+  EXPECT_FALSE(view.closed);
+  EXPECT_EQ(view.messages, (std::vector<std::string>{kSettingsNotSavedMessage.str()}));
+  EXPECT_EQ(values.settings.ID, "123") << "the record keeps what is on disk";
+  EXPECT_EQ(view.comboText, "456") << "nothing typed is lost";
+}
+
+TEST_F(OptionsSaveTest, CancelChangesNothing) {
+  Crypt crypt;
+  ASSERT_EQ(crypt("old", "secret", folder / kUserFile).status, CryptStatus::Written);
+  const std::string userBefore = ReadBytes(folder / kUserFile);
+  const std::string iniBefore = Ini();
+  const Settings before = values.settings;
+  view.comboText = "999";
+  view.fields.Text1 = "x";
+  view.fields.Check2 = false;
+  model.OnPicture5MouseDown(1);
+  model.OnXpB2Click();
+  EXPECT_TRUE(view.closed);
+  EXPECT_FALSE(view.balloon) << "the balloon goes with the window";
+  EXPECT_EQ(values.settings, before);
+  EXPECT_EQ(Ini(), iniBefore);
+  EXPECT_EQ(ReadBytes(folder / kUserFile), userBefore);
+}
+
+}  // namespace
+}  // namespace tw
