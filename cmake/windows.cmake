@@ -46,3 +46,13 @@ foreach(dir ${TW_WIN32_GROUPS})
   target_compile_definitions(${exe} PRIVATE TW_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   list(APPEND TW_WIN32_TEST_EXES ${exe})
 endforeach()
+
+# Test-only console tools of the end-to-end scripts: wintext.exe reads the
+# texts of a running window, usercred.exe writes a credential file.
+add_executable(wintext ${PROJECT_SOURCE_DIR}/tests/e2e/tools/wintext.cpp)
+target_include_directories(wintext PRIVATE ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(wintext PRIVATE user32 comctl32)
+target_link_options(wintext PRIVATE -municode)
+add_executable(usercred ${PROJECT_SOURCE_DIR}/tests/e2e/tools/usercred.cpp)
+target_link_libraries(usercred PRIVATE tallywick_ui)
+target_link_options(usercred PRIVATE -municode)
