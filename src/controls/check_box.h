@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "controls/check_box_model.h"
+#include "win32/handle.h"
 #include "win32/timer.h"
 #include "win32/window.h"
 #include "win32/windows_headers.h"
@@ -28,6 +29,12 @@ class CheckBox : public win::Window, private CheckBoxHost {
   bool Create(HWND parent, int id, int x, int y, bool visible = true);
 
   CheckBoxEvents events;
+
+  // Paints the area behind the picture's white mask (e.g. the host's
+  // background picture); `origin` is the control's corner in the parent.
+  // Without one the mask shows the button-face colour.
+  using BackgroundPainter = std::function<void(HDC dc, POINT origin, int width, int height)>;
+  void SetBackgroundPainter(BackgroundPainter painter);
 
   bool Value() const { return model_.Value(); }
   void SetValue(bool value) { model_.SetValue(value); }
@@ -59,6 +66,9 @@ class CheckBox : public win::Window, private CheckBoxHost {
 
   CheckBoxModel model_;
   win::WindowTimer timer_;
+  win::Bitmap pictures_[kCheckPictureCount];
+  BackgroundPainter background_;
+  bool releasing_ = false;
 };
 
 }  // namespace tw

@@ -4,11 +4,12 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 
 #include "controls/info_tip_model.h"
-#include "win32/handle.h"
+#include "win32/gdi.h"
 #include "win32/window.h"
 #include "win32/windows_headers.h"
 
@@ -48,14 +49,14 @@ class InfoTip : private win::Window {
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  void Paint(HDC dc, Size window);
+  win::Font MakeFont(HDC dc, bool title) const;
+  void Paint(HDC dc, Size body, const std::wstring& message, const std::wstring& title, int titleHeight);
+  void DrawShadow(HDC dc, Size window);
 
   InfoTipProperties props_;
   HWND owner_ = nullptr;
   // The finished picture of the tip (body and shadow), painted on WM_PAINT.
-  win::MemoryDc surfaceDc_;
-  win::Bitmap surface_;
-  HGDIOBJ surfaceOld_ = nullptr;
+  std::unique_ptr<win::OffscreenSurface> surface_;
 };
 
 using CInfoTip = InfoTip;

@@ -1,0 +1,114 @@
+#include "controls/info_tip_model.h"
+
+#include <cstdlib>
+
+namespace tw {
+
+std::string ExpandTipTabs(std::string_view message, int tabSize) {
+  const std::string spaces(tabSize > 0 ? static_cast<std::size_t>(tabSize) : 0, ' ');
+  std::string out;
+  out.reserve(message.size());
+  for (const char c : message) {
+    if (c == '\t') {
+      out += spaces;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string RemoveTipTabs(std::string_view title) {
+  std::string out;
+  out.reserve(title.size());
+  for (const char c : title) {
+    if (c != '\t') out += c;
+  }
+  return out;
+}
+
+Size InfoTipBodySize(Size text, int titleHeight, int padding, bool showTitle) {
+  return {text.width + 2 * padding, text.height + padding + (showTitle ? padding + titleHeight : 0)};
+}
+
+Size InfoTipWindowSize(Size body, bool dropShadow) {
+  if (!dropShadow) return body;
+  return {body.width + kInfoTipShadow, body.height + kInfoTipShadow};
+}
+
+Point PlaceInfoTip(Point pointer, Size body, int padding, Size screen) {
+  Point at{pointer.x, pointer.y + kInfoTipPointerGap};
+  if (at.x + body.width > screen.width) at.x = screen.width - body.width - padding;
+  if (at.y + body.height > screen.height) at.y = pointer.y - padding - body.height;
+  return at;
+}
+
+Rect InfoTipTextArea(Size body, int padding) {
+  const int half = RoundHalfEven(padding / 2.0);
+  return {padding, half, body.width - padding, body.height - half};
+}
+
+InfoTipSeparator PlaceTipSeparator(const Rect& area, int titleHeight, int padding) {
+  InfoTipSeparator s;
+  s.y = RoundHalfEven(area.top + titleHeight + padding / 2.0);
+  s.textTop = RoundHalfEven(s.y + padding / 2.0);
+  return s;
+}
+
+TipFont ChooseTipFont(const InfoTipProperties& props, const TipFont& statusFont, int dpiY, bool title) {
+  if (dpiY <= 0) dpiY = 96;
+  TipFont font;
+  font.charSet = statusFont.charSet;
+  // A positive LOGFONT height is a cell height; either way its magnitude is
+  // the size the status bar uses.
+  const int pixels = props.UseSystemFont ? std::abs(statusFont.height) : props.FontSize;
+  // The size goes through points at the screen's resolution and back.
+  const double points = pixels * 72.0 / dpiY;
+  font.height = -RoundHalfEven(points * dpiY / 72.0);
+  if (props.UseSystemFont) {
+    font.face = statusFont.face;
+    font.italic = statusFont.italic;
+    font.underline = statusFont.underline;
+    font.strikeOut = statusFont.strikeOut;
+    font.weight = statusFont.weight;
+  } else {
+    font.face = props.FontName;
+    font.italic = props.FontItalic;
+    font.underline = props.FontUnderline;
+    font.strikeOut = props.FontStrikethrough;
+    font.weight = props.FontBold ? 900 : 300;
+  }
+  if (title) font.weight = 900;
+  return font;
+}
+
+Color DarkenColor(Color color, int amount) {
+  auto channel = [&](int shift) {
+    const int c = static_cast<int>((color >> shift) & 0xFF);
+    return static_cast<Color>(c - c * amount / 255) << shift;
+  };
+  return channel(0) | channel(8) | channel(16);
+}
+
+int ShadowAmount(int column, int row, int width, int height) {
+  if (column < 0 || row < 0 || column >= width || row >= height) return 0;
+  // The right band, bottom-right corner included.
+  const int i = width - column;
+  if (i >= 1 && i <= kInfoTipShadow) {
+    int amount = 0;
+    if (row >= 4 && row <= 7) amount = 3 * i * (row - 3);
+    if (row >= 8 && row <= height - 5) amount = 15 * i;
+    if (row >= height - 4) amount = 3 * i * (height - row);
+    return amount;
+  }
+  const int d = height - row;
+  if (d >= 1 && d <= kInfoTipShadow) {
+    int amount = 0;
+    if (column >= 4 && column <= 7) amount = 3 * (column - 3) * d;
+    if (column >= 8 && column <= width - 5) amount = 15 * d;
+    return amount;
+  }
+  return 0;
+}
+
+}  // namespace tw
