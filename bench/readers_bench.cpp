@@ -9,8 +9,10 @@
 #include <new>
 
 #include "profile_page_builder.h"
+#include "readers/change_report.h"
 #include "readers/compare_lists.h"
 #include "readers/profile_parser.h"
+#include "settings/atomic_file.h"
 
 namespace {
 
@@ -77,26 +79,18 @@ BENCHMARK(BM_ParseProfilePage)
     ->Unit(benchmark::kMillisecond)
     ->Complexity();
 
-tw::ReaderList MakeList(int readers, int churnEvery, bool isNew) {
-  tw::ReaderList list;
-  for (int i = 0; i < readers; ++i) {
-    std::string id = std::to_string(100000 + i);
-    std::string nick = "Reader_" + id;
-    if (churnEvery && i % churnEvery == 0) {
-      id += isNew ? "1" : "2";  // one subscribed, one unsubscribed
-    } else if (churnEvery && isNew && i % churnEvery == 1) {
-      nick += "_renamed";
-    }
-    list.entries.push_back({id, nick});
-  }
-  list.lineCount = list.entries.size();
-  return list;
+std::string ListText(const tw::ReaderList& list) {
+  std::string text;
+  for (const tw::ReaderEntry& entry : list.entries)
+    text.append(entry.ID).append("%").append(entry.Nick).append("\r\n");
+  return text;
 }
 
 void BM_CompareReaderLists(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
-  const tw::ReaderList fresh = MakeList(n, 100, true);
-  const tw::ReaderList old = MakeList(n, 100, false);
+  // Split from list text, as the lists read from the files are.
+  const tw::ReaderList fresh = tw::ParseReaderList(ListText(tw::bench::Readers(n, true)));
+  const tw::ReaderList old = tw::ParseReaderList(ListText(tw::bench::Readers(n, false)));
   for (auto _ : state) {
     tw::ChangeReport report = tw::CompareReaderLists(fresh, old);
     benchmark::DoNotOptimize(report);
@@ -104,6 +98,37 @@ void BM_CompareReaderLists(benchmark::State& state) {
   state.SetComplexityN(n);
 }
 BENCHMARK(BM_CompareReaderLists)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
+class FixedTime : public tw::FileTimeFormatter {
+ public:
+  std::string Format(std::filesystem::file_time_type) const override { return "09.12.2026 00:00"; }
+};
+
+// The whole report as the window builds it: both list files read, split
+// into entries and compared.
+void BM_BuildChangeReport(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const fs::path folder = fs::temp_directory_path() / ("tw-bench-report-" + std::to_string(::getpid()));
+  fs::create_directories(folder);
+  if (!tw::WriteFileAtomic(folder / "tmp.id", ListText(tw::bench::Readers(n, true))) ||
+      !tw::WriteFileAtomic(folder / "1001.id", ListText(tw::bench::Readers(n, false)))) {
+    state.SkipWithError("cannot write the list files");
+  }
+  const FixedTime formatter;
+  for (auto _ : state) {
+    tw::ChangeReportData data = tw::BuildChangeReport(folder, "1001", formatter);
+    if (data.report.newLineCount != static_cast<std::size_t>(n)) state.SkipWithError("lists not read");
+    benchmark::DoNotOptimize(data);
+  }
+  state.SetComplexityN(n);
+  fs::remove_all(folder);
+}
+BENCHMARK(BM_BuildChangeReport)
     ->Arg(1000)
     ->Arg(10000)
     ->Arg(100000)

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <system_error>
 
-#include "readers/list_file_io.h"
+#include "settings/atomic_file.h"
 #include "settings/settings.h"
 #include "text/cp1251.h"
 
@@ -77,8 +77,9 @@ AcceptResult AcceptNewList(const fs::path& programFolder, std::string_view id) {
   if (!snapshot) return AcceptResult::NotStored;
   const fs::file_time_type modified = fs::last_write_time(newFile, ec);
   if (ec) return AcceptResult::NotStored;
-  const std::optional<std::string> bytes = ReadWholeFile(newFile);
-  if (!bytes || !WriteFileReplacing(*snapshot, *bytes, modified)) return AcceptResult::NotStored;
+  const std::optional<std::string> bytes = ReadFileBytes(newFile);
+  if (!bytes || !WriteFileAtomic(*snapshot, *bytes, {kListTempSuffix, modified}))
+    return AcceptResult::NotStored;
   if (!fs::remove(newFile, ec) || ec) return AcceptResult::TmpNotDeleted;
   return AcceptResult::Accepted;
 }

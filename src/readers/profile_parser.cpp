@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "readers/list_file_io.h"
+#include "settings/atomic_file.h"
 #include "settings/settings.h"
 #include "text/bytes.h"
 #include "text/cp1251.h"
@@ -25,7 +25,7 @@ bool At(std::string_view text, std::size_t pos, std::string_view what) {
 // the end of the text instead of running on.
 std::string ScanOwnerNick(std::string_view text) {
   constexpr auto kHeading = cp1251("<h1>Профиль пользователя</h1>");
-  const std::size_t heading = text.find(kHeading.view());
+  const std::size_t heading = Find(text, kHeading.view());
   if (heading == std::string_view::npos) return {};
   std::string nick;
   bool inName = false;
@@ -57,7 +57,7 @@ std::string WriteFailedMessage() {
 
 // Cuts `text` before the first `marker`; without it the text stays whole.
 void KeepBefore(std::string& text, std::string_view marker) {
-  const std::size_t pos = text.find(marker);
+  const std::size_t pos = Find(text, marker);
   if (pos != std::string::npos) text.resize(pos);
 }
 
@@ -85,16 +85,16 @@ std::string ParseProfilePage(std::string& responseText, std::string& ownerNick, 
   }
 
   // The reader block: from the "Всего:" link to the end of the paragraph.
-  const std::size_t block = text.find(cp1251("#readerslist\">Всего:").view());
+  const std::size_t block = Find(text, cp1251("#readerslist\">Всего:").view());
   if (block == std::string::npos) return UnknownError1();
   text.erase(0, block);
   ReplaceAllInPlace(text, "  ", " ");
-  const std::size_t firstLink = text.find("<a href=");
+  const std::size_t firstLink = Find(text, "<a href=");
   // No reader link at all: nothing can be listed, the same as a block that
   // turns out empty.
   if (firstLink == std::string::npos) return UnknownError2();
   text.erase(0, firstLink);
-  const std::size_t blockEnd = text.find("</small></p>");
+  const std::size_t blockEnd = Find(text, "</small></p>");
   if (blockEnd == std::string::npos) {
     text.clear();
   } else {
@@ -120,7 +120,8 @@ std::string ParseProfilePage(std::string& responseText, std::string& ownerNick, 
   // The file ends with CR LF after the last line; appending in place spares
   // a copy of the whole list.
   text.append(kCrLf);
-  const bool written = WriteFileReplacing(input.programFolder / kTmpListFile, text);
+  const bool written =
+      WriteFileAtomic(input.programFolder / kTmpListFile, text, {kListTempSuffix, std::nullopt});
   text.resize(text.size() - kCrLf.size());
   if (!written) return WriteFailedMessage();
   return {};

@@ -1,6 +1,8 @@
-// Whole-file reads and writes for the data files in the program folder. A
-// write never leaves a half-written file: the bytes go to "<name>.tmp" in the
-// same folder, are flushed, and one rename replaces the target.
+// Whole-file reads and writes for the files in the program folder: the
+// settings, the credentials and the reader lists. A write never leaves a
+// half-written file where a reader of the target could take it: the bytes go
+// to a temporary file beside the target, are flushed and closed, and one
+// rename replaces the target.
 #pragma once
 
 #include <filesystem>
@@ -10,11 +12,27 @@
 
 namespace tw {
 
+// Suffixes of the temporary files: settings and credential files are written
+// through "<name>.tmp", reader lists through "<name>.new". Neither ends in
+// ".id", so an unfinished list is never taken for one.
+inline constexpr std::string_view kTempSuffix = ".tmp";
+inline constexpr std::string_view kListTempSuffix = ".new";
+
+// The temporary file that stands beside `target` while it is written.
+std::filesystem::path TemporaryFileFor(const std::filesystem::path& target,
+                                       std::string_view suffix = kTempSuffix);
+
 // The file's bytes, or nullopt when it does not exist or cannot be read.
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
 
+struct AtomicWrite {
+  std::string_view tempSuffix = kTempSuffix;
+  // When set, the file gets this modification time before the rename.
+  std::optional<std::filesystem::file_time_type> modified;
+};
+
 // Replaces `path` with `bytes`. On failure the target is left as it was, the
-// temporary file is removed, and false is returned.
-bool WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes);
+// temporary file this call made is removed, and false is returned.
+bool WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes, const AtomicWrite& how = {});
 
 }  // namespace tw

@@ -11,12 +11,11 @@ namespace tw {
 inline constexpr std::size_t kNotFound = std::string::npos;
 
 // Position of the first `needle` at or after `from`, or kNotFound.
-inline std::size_t Find(std::string_view text, std::string_view needle, std::size_t from = 0) {
-  return text.find(needle, from);
-}
+// Quicker than std::string_view::find on long texts full of markup.
+std::size_t Find(std::string_view text, std::string_view needle, std::size_t from = 0);
 
 inline bool Contains(std::string_view text, std::string_view needle) {
-  return text.find(needle) != std::string_view::npos;
+  return Find(text, needle) != kNotFound;
 }
 
 // Replaces every non-overlapping `from` by `to` in one left-to-right pass;

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string>
 
-#include "readers/list_file_io.h"
 #include "readers/profile_parser.h"
+#include "settings/atomic_file.h"
 
 namespace fs = std::filesystem;
 
@@ -19,17 +19,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return p;
   }();
   const fs::path list = folder / "tmp.id";
-  const std::string before = tw::ReadWholeFile(list).value_or("<none>");
+  const std::string before = tw::ReadFileBytes(list).value_or("<none>");
   std::string page(reinterpret_cast<const char*>(data), size);
   std::string owner;
   const bool guest = size > 0 && (data[0] & 1);
   const std::string message = tw::ParseProfilePage(page, owner, {"42", guest, folder});
-  const std::string after = tw::ReadWholeFile(list).value_or("<none>");
+  const std::string after = tw::ReadFileBytes(list).value_or("<none>");
   if (message.empty()) {
     if (after != page + "\r\n" || page.find('%') == std::string::npos) std::abort();
   } else if (after != before) {
     std::abort();
   }
-  if (fs::exists(tw::TemporaryFileFor(list))) std::abort();
+  if (fs::exists(tw::TemporaryFileFor(list, tw::kListTempSuffix))) std::abort();
   return 0;
 }

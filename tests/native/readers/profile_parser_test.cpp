@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "readers/list_file_io.h"
+#include "settings/atomic_file.h"
 #include "temp_folder.h"
 #include "text/cp1251.h"
 
@@ -17,7 +17,7 @@ using test::WriteBytes;
 const std::string kHeaders = "HTTP/1.0 200 OK\r\nContent-Type: text/html; charset=windows-1251\r\n\r\n";
 
 std::string Fixture(const std::string& name) {
-  const auto bytes = ReadWholeFile(fs::path(TW_SOURCE_DIR "/tests/fixtures/profiles") / name);
+  const auto bytes = ReadFileBytes(fs::path(TW_SOURCE_DIR "/tests/fixtures/profiles") / name);
   EXPECT_TRUE(bytes.has_value()) << name;
   return kHeaders + bytes.value_or("");
 }

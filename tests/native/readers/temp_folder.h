@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "readers/list_file_io.h"
+#include "settings/atomic_file.h"
 
 namespace tw::test {
 
@@ -38,7 +38,7 @@ inline void WriteBytes(const std::filesystem::path& file, std::string_view bytes
 }
 
 inline std::string ReadBytes(const std::filesystem::path& file) {
-  return ReadWholeFile(file).value_or("<missing>");
+  return ReadFileBytes(file).value_or("<missing>");
 }
 
 }  // namespace tw::test
