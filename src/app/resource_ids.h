@@ -40,3 +40,9 @@
 #define IDB_CHECK_DISABLED_OFF 610
 #define IDB_CHECK_DISABLED_ON 611
 #define IDB_CHECK_DISABLED_GREY 612
+
+// Report window (400..499)
+#define IDB_REPORT_ACCEPT 401        // Picture1
+#define IDB_REPORT_ACCEPT_HOVER 402  // Picture2
+#define IDB_REPORT_CLOSE 403         // Picture3
+#define IDB_REPORT_CLOSE_HOVER 404   // Picture4

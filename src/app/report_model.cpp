@@ -1,0 +1,79 @@
+#include "app/report_model.h"
+
+#include <utility>
+
+#include "deployment.h"
+
+namespace tw {
+
+std::string CountLabel(std::string_view title, std::size_t count) {
+  std::string text(title);
+  text += " (";
+  text += std::to_string(count);
+  text += ")";
+  return text;
+}
+
+ReportTexts MakeReportTexts(const ChangeReportData& data, std::string_view id, std::string_view ownerNick) {
+  const ChangeReport& report = data.report;
+  ReportTexts texts;
+  texts.Label1 = CountLabel(kReportLabel1, report.Subscribed.size());
+  texts.Label2 = CountLabel(kReportLabel2, report.Unsubscribed.size());
+  texts.Label3 = CountLabel(kReportLabel3, report.Renamed.size());
+  texts.Label4 = cp1251("Результат для ID=") + std::string(id);
+  texts.Label6 = data.period;
+  texts.Label7 = std::string(ownerNick);
+  texts.Label9 = std::to_string(report.newLineCount);
+  texts.Label10Visible = report.NoChanges();
+  return texts;
+}
+
+std::string MemberPageUrl(std::string_view memberId) {
+  return std::string("http://") + deploy::kMainHost + "/member/?" + std::string(memberId);
+}
+
+ReportModel::ReportModel(ReportView& view, std::filesystem::path programFolder, std::string id,
+                         std::string ownerNick, const FileTimeFormatter& formatter)
+    : view_(view),
+      programFolder_(std::move(programFolder)),
+      id_(std::move(id)),
+      ownerNick_(std::move(ownerNick)),
+      formatter_(formatter) {}
+
+void ReportModel::Load() {
+  data_ = BuildChangeReport(programFolder_, id_, formatter_);
+  view_.FillList(ReportList::List1, data_.report.Subscribed);
+  view_.FillList(ReportList::List2, data_.report.Unsubscribed);
+  view_.FillList(ReportList::List3, data_.report.Renamed);
+  view_.ShowTexts(MakeReportTexts(data_, id_, ownerNick_));
+}
+
+void ReportModel::OnAccept() {
+  const AcceptResult result = AcceptNewList(programFolder_, id_);
+  const std::string message = AcceptMessage(result, id_);
+  if (!message.empty()) view_.ShowMessage(message);
+  if (result == AcceptResult::NotStored) return;
+  view_.Close();
+}
+
+void ReportModel::OnCloseClick() { view_.Close(); }
+
+const std::vector<std::string>& ReportModel::IDs(ReportList list) const {
+  switch (list) {
+    case ReportList::List1:
+      return data_.report.SubscribedIDs;
+    case ReportList::List2:
+      return data_.report.UnsubscribedIDs;
+    case ReportList::List3:
+      break;
+  }
+  return data_.report.ChangedNickIDs;
+}
+
+void ReportModel::OnDoubleClick(ReportList list, int selected) {
+  const std::vector<std::string>& ids = IDs(list);
+  if (selected < 0 || static_cast<std::size_t>(selected) >= ids.size()) return;
+  view_.OpenUrl(MemberPageUrl(ids[static_cast<std::size_t>(selected)]));
+}
+
+}  // namespace tw

@@ -1,0 +1,79 @@
+// The change report frmInfo without its windows: the texts of its labels,
+// what a double-click opens, and what accepting or closing does.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "readers/change_report.h"
+#include "text/cp1251.h"
+
+namespace tw {
+
+inline constexpr auto kReportCaption = cp1251("Изменения в профиле");
+inline constexpr auto kReportLabel1 = cp1251("Подписались");
+inline constexpr auto kReportLabel2 = cp1251("Отписались");
+inline constexpr auto kReportLabel3 = cp1251("Сменили имя");
+inline constexpr auto kReportLabel5 = cp1251("Информация за период");
+inline constexpr auto kReportLabel8 = cp1251("Постоянных читателей:");
+inline constexpr auto kReportLabel10 = cp1251("Нет изменений со времени последней проверки.");
+inline constexpr auto kReportOldNameColumn = cp1251("Старое имя");
+inline constexpr auto kReportNewNameColumn = cp1251("Новое имя");
+
+enum class ReportList { List1, List2, List3 };
+
+// Every label text the report sets when it loads; Label5 and Label8 are fixed.
+struct ReportTexts {
+  std::string Label1, Label2, Label3, Label4, Label6, Label7, Label9;
+  bool Label10Visible = false;
+};
+ReportTexts MakeReportTexts(const ChangeReportData& data, std::string_view id, std::string_view ownerNick);
+
+// "Подписались (" + count + ")" and its two siblings.
+std::string CountLabel(std::string_view title, std::size_t count);
+
+// The member's profile page on the service's main host.
+std::string MemberPageUrl(std::string_view memberId);
+
+// What the window shows and does; the Win32 window implements it.
+class ReportView {
+ public:
+  virtual ~ReportView() = default;
+  virtual void ShowTexts(const ReportTexts& texts) = 0;
+  virtual void FillList(ReportList list, const std::vector<std::string>& items) = 0;
+  virtual void ShowMessage(const std::string& text) = 0;
+  virtual void OpenUrl(const std::string& url) = 0;
+  virtual void Close() = 0;
+};
+
+class ReportModel {
+ public:
+  ReportModel(ReportView& view, std::filesystem::path programFolder, std::string id, std::string ownerNick,
+              const FileTimeFormatter& formatter);
+
+  // Form_Load after the pictures and the header: the comparison and every text.
+  void Load();
+  // XpB1. A snapshot that could not be written keeps the window open, so
+  // the user sees the changes still and can try again; tmp.id stays.
+  void OnAccept();
+  // XpB2: tmp.id and the snapshot stay as they are.
+  void OnCloseClick();
+  // A double-click with `selected` the list's selected index (-1 for none).
+  void OnDoubleClick(ReportList list, int selected);
+
+  const ChangeReportData& Data() const { return data_; }
+  const std::vector<std::string>& IDs(ReportList list) const;
+
+ private:
+  ReportView& view_;
+  std::filesystem::path programFolder_;
+  std::string id_;
+  std::string ownerNick_;
+  const FileTimeFormatter& formatter_;
+  ChangeReportData data_;
+};
+
+}  // namespace tw

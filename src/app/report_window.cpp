@@ -1,0 +1,237 @@
+#include "app/report_window.h"
+
+#include <commctrl.h>
+
+#include <utility>
+
+#include "app/resource_ids.h"
+#include "controls/list_header.h"
+#include "win32/message_box.h"
+#include "win32/shell.h"
+#include "win32/wide_text.h"
+
+namespace tw {
+
+namespace {
+
+constexpr DWORD kReportStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr int kMargin = 12;
+constexpr int kListTop = 112;
+constexpr int kListHeight = 232;
+constexpr int kList1Left = kMargin;
+constexpr int kNarrowListWidth = 170;
+constexpr int kList2Left = kList1Left + kNarrowListWidth + 10;
+constexpr int kList3Left = kList2Left + kNarrowListWidth + 10;
+constexpr int kList3Width = kReportClientWidth - kMargin - kList3Left;
+constexpr int kButtonSize = 52;
+constexpr int kListTitleTop = kListTop - 18 - 18;  // above List3's header
+
+HBITMAP LoadPicture(int id) {
+  return static_cast<HBITMAP>(
+      LoadImageW(win::ProgramInstance(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+int ListId(ReportList list) {
+  switch (list) {
+    case ReportList::List1:
+      return kReportList1;
+    case ReportList::List2:
+      return kReportList2;
+    case ReportList::List3:
+      break;
+  }
+  return kReportList3;
+}
+
+}  // namespace
+
+ReportWindow::ReportWindow(std::filesystem::path programFolder, std::string id, std::string ownerNick)
+    : model_(*this, std::move(programFolder), std::move(id), std::move(ownerNick), formatter_),
+      pictures_{win::Bitmap(LoadPicture(IDB_REPORT_ACCEPT)),
+                win::Bitmap(LoadPicture(IDB_REPORT_ACCEPT_HOVER)), win::Bitmap(LoadPicture(IDB_REPORT_CLOSE)),
+                win::Bitmap(LoadPicture(IDB_REPORT_CLOSE_HOVER))} {}
+
+ReportWindow::~ReportWindow() {
+  onClosed = nullptr;  // a window destroyed by its owner's end reports nothing
+  Destroy();
+}
+
+HWND ReportWindow::List(ReportList list) const { return Control(ListId(list)); }
+
+bool ReportWindow::Load() {
+  RECT frame{0, 0, kReportClientWidth, kReportClientHeight};
+  AdjustWindowRectEx(&frame, kReportStyle, FALSE, 0);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int x = work.left + (work.right - work.left - width) / 2;
+  const int y = work.top + (work.bottom - work.top - height) / 2;
+  if (!CreateWindowOf(kReportClassName, 0, kReportStyle, win::Widen(kReportCaption), x, y, width, height,
+                      nullptr, nullptr)) {
+    return false;
+  }
+  CreateControls();
+  model_.Load();
+  return true;
+}
+
+void ReportWindow::Show(int show) {
+  if (Handle() == nullptr) return;
+  ShowWindow(Handle(), show);
+  SetForegroundWindow(Handle());
+}
+
+HWND ReportWindow::AddLabel(int n, std::string_view text, int x, int y, int width) {
+  HWND label = CreateWindowExW(
+      0, L"STATIC", win::Widen(text).c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS,
+      x, y, width, 16, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kReportLabelBase + n)),
+      win::ProgramInstance(), nullptr);
+  SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  return label;
+}
+
+HWND ReportWindow::AddList(int id, int x, int y, int width, int height, bool tabStops) {
+  const DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+                      LBS_HASSTRINGS | (tabStops ? LBS_USETABSTOPS : 0);
+  HWND list =
+      CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"", style, x, y, width, height, Handle(),
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), win::ProgramInstance(), nullptr);
+  SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  return list;
+}
+
+void ReportWindow::CreateControls() {
+  LOGFONTW lf{};
+  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+  lf.lfWeight = FW_BOLD;
+  boldFont_.Reset(CreateFontIndirectW(&lf));
+
+  // 1. The button pictures.
+  XpButtonProperties props;
+  props.ButtonStyle = 1;
+  props.PicturePosition = 0;
+  props.ShowFocusRect = false;
+  props.XPDefaultColors = false;
+  props.MaskColor = kWhite;
+  props.UseMaskColor = true;
+  props.Caption.clear();  // picture only
+  props.PictureWidth = 48;
+  props.PictureHeight = 48;
+  const int buttonTop = kReportClientHeight - kButtonSize - 10;
+  accept_.Create(Handle(), kReportXpB1, kReportClientWidth - 2 * kButtonSize - 20, buttonTop, kButtonSize,
+                 kButtonSize, props);
+  close_.Create(Handle(), kReportXpB2, kReportClientWidth - kButtonSize - kMargin, buttonTop, kButtonSize,
+                kButtonSize, props);
+  accept_.SetPicture({Picture(1), nullptr});
+  close_.SetPicture({Picture(3), nullptr});
+  accept_.events.MouseIn = [this](int&) { accept_.SetPicture({Picture(2), nullptr}); };
+  accept_.events.MouseOut = [this](int&) { accept_.SetPicture({Picture(1), nullptr}); };
+  close_.events.MouseIn = [this](int&) { close_.SetPicture({Picture(4), nullptr}); };
+  close_.events.MouseOut = [this](int&) { close_.SetPicture({Picture(3), nullptr}); };
+  accept_.events.Click = [this] { model_.OnAccept(); };
+  close_.events.Click = [this] { model_.OnCloseClick(); };
+
+  AddLabel(4, "", kMargin, 12, 300);
+  AddLabel(7, "", 320, 12, kReportClientWidth - 320 - kMargin);
+  SendMessageW(Label(7), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.Get()), FALSE);
+  AddLabel(5, kReportLabel5, kMargin, 36, 150);
+  AddLabel(6, "", 166, 36, kReportClientWidth - 166 - kMargin);
+  AddLabel(8, kReportLabel8, kMargin, 56, 150);
+  AddLabel(9, "", 166, 56, 120);
+  AddLabel(1, kReportLabel1, kList1Left, kListTitleTop, kNarrowListWidth);
+  AddLabel(2, kReportLabel2, kList2Left, kListTitleTop, kNarrowListWidth);
+  AddLabel(3, kReportLabel3, kList3Left, kListTitleTop, kList3Width);
+  AddLabel(10, kReportLabel10, kMargin, buttonTop + (kButtonSize - 16) / 2, kList3Left - kMargin + 100);
+  ShowWindow(Label(10), SW_HIDE);
+
+  AddList(kReportList1, kList1Left, kListTop, kNarrowListWidth, kListHeight, false);
+  AddList(kReportList2, kList2Left, kListTop, kNarrowListWidth, kListHeight, false);
+  const HWND list3 = AddList(kReportList3, kList3Left, kListTop, kList3Width, kListHeight, true);
+
+  // 2. The header 18 pixels above List3, overlapping its top border.
+  header_ = CreateListHeader(list3, kList3Left, kListTop - 18, kList3Width, kReportHeaderHeight, 0);
+  AddHeaderColumn(header_, 0, kReportColumnWidth, HDI_TEXT, HDF_LEFT, kReportOldNameColumn, nullptr);
+  AddHeaderColumn(header_, 1, kReportColumnWidth, HDI_TEXT, HDF_LEFT, kReportNewNameColumn, nullptr);
+}
+
+void ReportWindow::ShowTexts(const ReportTexts& texts) {
+  const std::pair<int, const std::string*> labels[] = {
+      {1, &texts.Label1}, {2, &texts.Label2}, {3, &texts.Label3}, {4, &texts.Label4},
+      {6, &texts.Label6}, {7, &texts.Label7}, {9, &texts.Label9}};
+  for (const auto& [n, text] : labels) SetWindowTextW(Label(n), win::Widen(*text).c_str());
+  ShowWindow(Label(10), texts.Label10Visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void ReportWindow::FillList(ReportList which, const std::vector<std::string>& items) {
+  const HWND list = List(which);
+  // Long lists: reserve the room once and paint once at the end.
+  std::size_t bytes = 0;
+  for (const std::string& item : items) bytes += (item.size() + 1) * sizeof(wchar_t);
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  SendMessageW(list, LB_INITSTORAGE, static_cast<WPARAM>(items.size()), static_cast<LPARAM>(bytes));
+  for (const std::string& item : items) {
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win::Widen(item).c_str()));
+  }
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+void ReportWindow::ShowMessage(const std::string& text) { win::ShowError(Handle(), text); }
+
+void ReportWindow::OpenUrl(const std::string& url) { win::OpenUrl(url); }
+
+void ReportWindow::Close() { Destroy(); }
+
+void ReportWindow::OnCommand(int id, int code) {
+  if (code != LBN_DBLCLK) return;
+  ReportList list = ReportList::List1;
+  if (id == kReportList2) {
+    list = ReportList::List2;
+  } else if (id == kReportList3) {
+    list = ReportList::List3;
+  } else if (id != kReportList1) {
+    return;
+  }
+  const int selected = static_cast<int>(SendMessageW(Control(id), LB_GETCURSEL, 0, 0));
+  model_.OnDoubleClick(list, selected);
+}
+
+void ReportWindow::OnFinalDestroy() noexcept {
+  if (!onClosed) return;
+  try {
+    std::function<void()> closed = std::exchange(onClosed, nullptr);
+    closed();
+  } catch (...) {
+  }
+}
+
+LRESULT ReportWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_CTLCOLORSTATIC: {
+      const HDC dc = reinterpret_cast<HDC>(wParam);
+      const bool label10 = reinterpret_cast<HWND>(lParam) == Label(10);
+      SetTextColor(dc, label10 ? RGB(0, 110, 0) : GetSysColor(COLOR_BTNTEXT));
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_ERASEBKGND: {
+      RECT client{};
+      GetClientRect(Handle(), &client);
+      FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
+      return 1;
+    }
+    case WM_CLOSE:
+      Destroy();
+      return 0;
+    default:
+      break;
+  }
+  return Default(msg, wParam, lParam);
+}
+
+}  // namespace tw

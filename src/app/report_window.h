@@ -1,0 +1,82 @@
+// The change report frmInfo: who subscribed (List1), unsubscribed (List2)
+// and changed nickname (List3, under its column header), the counts, the
+// reader total and the period, and the buttons XpB1 (accept) and XpB2
+// (close). The decisions live in ReportModel.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/report_model.h"
+#include "controls/xp_button.h"
+#include "win32/handle.h"
+#include "win32/window.h"
+
+namespace tw {
+
+inline constexpr int kReportClientWidth = 640;
+inline constexpr int kReportClientHeight = 420;
+inline constexpr wchar_t kReportClassName[] = L"TallywickReport";
+// Control ids (tests find the controls by them): LabelN is kReportLabel + N.
+inline constexpr int kReportLabelBase = 1000;
+inline constexpr int kReportList1 = 1101;
+inline constexpr int kReportList2 = 1102;
+inline constexpr int kReportList3 = 1103;
+inline constexpr int kReportXpB1 = 1201;
+inline constexpr int kReportXpB2 = 1202;
+inline constexpr int kReportHeaderHeight = 20;
+inline constexpr int kReportColumnWidth = 127;
+
+class ReportWindow : public win::Window, private ReportView {
+ public:
+  // `id` is Settings.ID, `ownerNick` the nickname the parser found.
+  ReportWindow(std::filesystem::path programFolder, std::string id, std::string ownerNick);
+  ~ReportWindow() override;
+
+  // Creates the window hidden and runs its load handler (the comparison).
+  bool Load();
+  void Show(int show = SW_SHOW);
+
+  // Called once the window is gone, however it was closed.
+  std::function<void()> onClosed;
+
+  ReportModel& Model() { return model_; }
+  HWND Control(int id) const { return GetDlgItem(Handle(), id); }
+  HWND Label(int n) const { return Control(kReportLabelBase + n); }
+  HWND List(ReportList list) const;
+  HWND Header() const { return header_; }
+  XpButton& XpB1() { return accept_; }
+  XpButton& XpB2() { return close_; }
+  // Picture1..Picture4: accept normal, accept hovered, close normal, close hovered.
+  HBITMAP Picture(int n) const { return pictures_[static_cast<std::size_t>(n - 1)].Get(); }
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void OnFinalDestroy() noexcept override;
+
+ private:
+  // ReportView
+  void ShowTexts(const ReportTexts& texts) override;
+  void FillList(ReportList list, const std::vector<std::string>& items) override;
+  void ShowMessage(const std::string& text) override;
+  void OpenUrl(const std::string& url) override;
+  void Close() override;
+
+  void CreateControls();
+  HWND AddLabel(int n, std::string_view text, int x, int y, int width);
+  HWND AddList(int id, int x, int y, int width, int height, bool tabStops);
+  void OnCommand(int id, int code);
+
+  LocalFileTimeFormatter formatter_;
+  ReportModel model_;
+  std::array<win::Bitmap, 4> pictures_;
+  XpButton accept_;
+  XpButton close_;
+  HWND header_ = nullptr;
+  win::Font boldFont_;
+};
+
+}  // namespace tw

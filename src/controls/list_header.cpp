@@ -1,0 +1,108 @@
+#include "controls/list_header.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "controls/list_header_model.h"
+#include "win32/wide_text.h"
+
+namespace tw {
+
+namespace {
+
+struct HeaderEntry {
+  WNDPROC previous = nullptr;
+  HWND header = nullptr;
+  HWND listBox = nullptr;
+};
+
+// One entry per live header, looked up by the header's handle. Entries leave
+// when their header is destroyed: a handle value may be given to a new window
+// later, and a stale entry would then steer the wrong list box.
+std::vector<HeaderEntry>& Registry() {
+  static std::vector<HeaderEntry> entries;
+  return entries;
+}
+
+void AlignTabStops(HWND header, HWND listBox) {
+  const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+  std::vector<int> rightEdges;
+  for (int i = 0; i < count; ++i) {
+    RECT rect{};
+    if (SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&rect)) == 0) {
+      break;
+    }
+    rightEdges.push_back(rect.right);
+  }
+  std::vector<int> stops = TabStopsForColumns(rightEdges);
+  SendMessageW(listBox, LB_SETTABSTOPS, 0, 0);
+  if (!stops.empty()) {
+    SendMessageW(listBox, LB_SETTABSTOPS, static_cast<WPARAM>(stops.size()),
+                 reinterpret_cast<LPARAM>(stops.data()));
+  }
+  // WM_SETREDRAW alone does not repaint on every system: invalidate as well.
+  SendMessageW(listBox, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(listBox, nullptr, TRUE);
+}
+
+LRESULT CALLBACK HeaderWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  const int index = FindListHeader(hwnd);
+  if (index < 0) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  const HeaderEntry entry = Registry()[static_cast<std::size_t>(index)];
+  if (msg == WM_NCDESTROY) {
+    Registry().erase(Registry().begin() + index);
+    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(entry.previous));
+    return CallWindowProcW(entry.previous, hwnd, msg, wParam, lParam);
+  }
+  const LRESULT result = CallWindowProcW(entry.previous, hwnd, msg, wParam, lParam);
+  if (msg == WM_PAINT && IsWindow(entry.listBox)) AlignTabStops(hwnd, entry.listBox);
+  return result;
+}
+
+}  // namespace
+
+int FindListHeader(HWND header) {
+  const std::vector<HeaderEntry>& entries = Registry();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].header == header) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+HWND ListBoxOfHeader(HWND header) {
+  const int index = FindListHeader(header);
+  return index < 0 ? nullptr : Registry()[static_cast<std::size_t>(index)].listBox;
+}
+
+HWND CreateListHeader(HWND listBox, int x, int y, int width, int height, DWORD extraStyle) {
+  InitCommonControls();
+  const HWND parent = GetParent(listBox);
+  if (parent == nullptr) return nullptr;
+  const HWND header =
+      CreateWindowExW(0, WC_HEADERW, L"", extraStyle | WS_CHILD, 0, 0, 0, 0, parent, nullptr,
+                      reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
+  if (header == nullptr) return nullptr;
+  SetWindowPos(header, nullptr, x, y, width, height, SWP_SHOWWINDOW | SWP_NOZORDER);
+  SendMessageW(header, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+  const auto previous = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(header, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HeaderWndProc)));
+  Registry().push_back({previous, header, listBox});
+  return header;
+}
+
+int AddHeaderColumn(HWND header, int index, int width, UINT mask, int format, std::string_view title,
+                    HBITMAP bitmap) {
+  std::wstring text = win::Widen(title);
+  HDITEMW item{};
+  item.mask = mask | HDI_WIDTH;
+  item.cxy = width;
+  item.pszText = text.data();
+  item.cchTextMax = static_cast<int>(text.size());
+  item.hbm = bitmap;
+  item.fmt = format;
+  return static_cast<int>(
+      SendMessageW(header, HDM_INSERTITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
+}
+
+}  // namespace tw

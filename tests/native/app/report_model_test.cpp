@@ -1,0 +1,164 @@
+#include "app/report_model.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "deployment.h"
+#include "settings/atomic_file.h"
+
+namespace tw {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FixedFormatter : public FileTimeFormatter {
+ public:
+  std::string Format(fs::file_time_type) const override { return "01.02.2026 10:20"; }
+};
+
+class FakeView : public ReportView {
+ public:
+  std::vector<std::string> lists[3];
+  ReportTexts texts;
+  std::vector<std::string> events;
+  void ShowTexts(const ReportTexts& t) override {
+    texts = t;
+    events.push_back("texts");
+  }
+  void FillList(ReportList list, const std::vector<std::string>& items) override {
+    lists[static_cast<int>(list)] = items;
+    events.push_back("fill " + std::to_string(static_cast<int>(list) + 1));
+  }
+  void ShowMessage(const std::string& text) override { events.push_back("message " + Cp1251ToUtf8(text)); }
+  void OpenUrl(const std::string& url) override { events.push_back("open " + url); }
+  void Close() override { events.push_back("close"); }
+};
+
+class ReportModelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() /
+              ("tw-report-model-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(folder_, ec);
+  }
+  void Write(const char* name, std::string_view bytes) {
+    std::ofstream(folder_ / name, std::ios::binary) << bytes;
+  }
+  std::string Read(const char* name) { return ReadFileBytes(folder_ / name).value_or("<missing>"); }
+
+  fs::path folder_;
+  FixedFormatter formatter_;
+  FakeView view_;
+};
+
+TEST_F(ReportModelTest, LoadFillsListsAndEveryLabel) {
+  Write("tmp.id", cp1251("1%Анна\r\n2%Boris\r\nno percent\r\n4%new\r\n"));
+  Write("77.id", cp1251("1%анна\r\n2%Boris\r\n3%Gone\r\n"));
+  ReportModel model(view_, folder_, "77", cp1251("Владелец"), formatter_);
+  model.Load();
+  EXPECT_EQ(view_.lists[0], std::vector<std::string>{"new"});
+  EXPECT_EQ(view_.lists[1], std::vector<std::string>{"Gone"});
+  EXPECT_EQ(view_.lists[2], std::vector<std::string>{cp1251("анна\tАнна")}) << "case counts as a rename";
+  EXPECT_EQ(Cp1251ToUtf8(view_.texts.Label1), "Подписались (1)");
+  EXPECT_EQ(Cp1251ToUtf8(view_.texts.Label2), "Отписались (1)");
+  EXPECT_EQ(Cp1251ToUtf8(view_.texts.Label3), "Сменили имя (1)");
+  EXPECT_EQ(Cp1251ToUtf8(view_.texts.Label4), "Результат для ID=77");
+  EXPECT_EQ(Cp1251ToUtf8(view_.texts.Label6), "c 01.02.2026 10:20 по 01.02.2026 10:20");
+  EXPECT_EQ(Cp1251ToUtf8(view_.texts.Label7), "Владелец");
+  EXPECT_EQ(view_.texts.Label9, "4") << "the line without % counts";
+  EXPECT_FALSE(view_.texts.Label10Visible);
+  EXPECT_EQ(view_.events, (std::vector<std::string>{"fill 1", "fill 2", "fill 3", "texts"}));
+}
+
+TEST_F(ReportModelTest, Label10OnlyWhenNothingChanged) {
+  Write("tmp.id", "2%B\r\n1%A\r\n");
+  Write("5.id", "1%A\r\n2%B\r\n");
+  ReportModel model(view_, folder_, "5", "owner", formatter_);
+  model.Load();
+  EXPECT_TRUE(view_.texts.Label10Visible) << "order does not matter";
+  EXPECT_EQ(Cp1251ToUtf8(view_.texts.Label1), "Подписались (0)");
+  EXPECT_EQ(view_.texts.Label9, "2");
+}
+
+TEST_F(ReportModelTest, MissingTmpListGivesEmptyReportWithNoDataPeriod) {
+  ReportModel model(view_, folder_, "5", "owner", formatter_);
+  model.Load();
+  EXPECT_TRUE(view_.lists[0].empty());
+  EXPECT_EQ(Cp1251ToUtf8(view_.texts.Label6), "c [нет данных] по [нет данных]");
+  EXPECT_EQ(view_.texts.Label9, "0");
+}
+
+TEST_F(ReportModelTest, DoubleClickOpensTheMemberOfThatRowOnly) {
+  Write("tmp.id", "10%A\r\n11%B\r\n30%R2\r\n");
+  Write("5.id", "20%C\r\n30%R1\r\n");
+  ReportModel model(view_, folder_, "5", "owner", formatter_);
+  model.Load();
+  view_.events.clear();
+  model.OnDoubleClick(ReportList::List1, 1);
+  model.OnDoubleClick(ReportList::List2, 0);
+  model.OnDoubleClick(ReportList::List3, 0);
+  model.OnDoubleClick(ReportList::List1, -1);  // nothing selected
+  model.OnDoubleClick(ReportList::List2, 1);   // past the end
+  const std::string base = std::string("open http://") + deploy::kMainHost + "/member/?";
+  EXPECT_EQ(view_.events, (std::vector<std::string>{base + "11", base + "20", base + "30"}));
+}
+
+TEST_F(ReportModelTest, AcceptStoresAndCloses) {
+  Write("tmp.id", "1%A\r\n");
+  ReportModel model(view_, folder_, "5", "owner", formatter_);
+  model.Load();
+  view_.events.clear();
+  model.OnAccept();
+  EXPECT_EQ(view_.events, std::vector<std::string>{"close"});
+  EXPECT_EQ(Read("5.id"), "1%A\r\n");
+  EXPECT_FALSE(fs::exists(folder_ / "tmp.id"));
+}
+
+TEST_F(ReportModelTest, FailedAcceptTellsAndKeepsTheWindowAndBothLists) {
+  Write("tmp.id", "1%New\r\n");
+  Write("5.id", "1%Old\r\n");
+  fs::create_directories(folder_ / "5.id.new" / "inside");  // the temporary file cannot be made
+  ReportModel model(view_, folder_, "5", "owner", formatter_);
+  model.Load();
+  view_.events.clear();
+  model.OnAccept();
+  ASSERT_EQ(view_.events.size(), 1u);
+  EXPECT_EQ(view_.events[0].rfind("message Не удалось сохранить", 0), 0u) << view_.events[0];
+  EXPECT_EQ(Read("tmp.id"), "1%New\r\n");
+  EXPECT_EQ(Read("5.id"), "1%Old\r\n");
+  // Once the obstacle is gone, a second try succeeds.
+  fs::remove_all(folder_ / "5.id.new");
+  view_.events.clear();
+  model.OnAccept();
+  EXPECT_EQ(view_.events, std::vector<std::string>{"close"});
+  EXPECT_EQ(Read("5.id"), "1%New\r\n");
+}
+
+TEST_F(ReportModelTest, CloseLeavesFilesAndAcceptWithoutTmpListJustCloses) {
+  Write("5.id", "1%Old\r\n");
+  ReportModel model(view_, folder_, "5", "owner", formatter_);
+  model.Load();
+  view_.events.clear();
+  model.OnCloseClick();
+  model.OnAccept();
+  EXPECT_EQ(view_.events, (std::vector<std::string>{"close", "close"}));
+  EXPECT_EQ(Read("5.id"), "1%Old\r\n");
+}
+
+TEST(ReportTexts, CountLabelAndMemberUrl) {
+  EXPECT_EQ(Cp1251ToUtf8(CountLabel(kReportLabel2, 1234)), "Отписались (1234)");
+  EXPECT_EQ(MemberPageUrl("42"), std::string("http://") + deploy::kMainHost + "/member/?42");
+}
+
+}  // namespace
+}  // namespace tw
