@@ -26,6 +26,13 @@
 #define IDB_LOADING_CANCEL_HOVER 302  // Picture2
 #define IDB_LOADING_IMAGE 303         // I1
 
+// Options window (500..599)
+#define IDB_OPTIONS_OK 501            // Picture1
+#define IDB_OPTIONS_OK_HOVER 502      // Picture2
+#define IDB_OPTIONS_CANCEL 503        // Picture3
+#define IDB_OPTIONS_CANCEL_HOVER 504  // Picture4
+#define IDB_OPTIONS_HELP 505          // Picture5
+
 // Check box control (600..699), in the order of CheckPicture
 #define IDB_CHECK_FIRST 601
 #define IDB_CHECK_IDLE_OFF 601
