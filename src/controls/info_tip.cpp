@@ -80,11 +80,6 @@ void InfoTip::Show(const std::string& message, const std::string& title) {
     // Never activated, never in the task bar, and the pointer goes through.
     const DWORD exStyle = WS_EX_TOPMOST | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
     if (!CreateWindowOf(kClassName, exStyle, WS_POPUP, L"", 0, 0, 0, 0, owner_, nullptr)) return;
-  } else if (IsWindowVisible(Handle())) {
-    // The shadow is made of what lies behind the tip, not of the tip itself.
-    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
-                 SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
-    RedrawWindow(nullptr, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   }
 
   Size measured;
@@ -116,10 +111,20 @@ void InfoTip::Show(const std::string& message, const std::string& title) {
   const Size window = InfoTipWindowSize(body, props_.DropShadow);
 
   {
+    // What the screen shows there now: the shadow bands darken it. Where a
+    // tip already shown covers the screen, what lay behind it is kept from
+    // its own showing, so a shadow is never made of a shadow.
     win::WindowDc screen(nullptr);
+    auto behind = std::make_unique<win::OffscreenSurface>(screen.Get(), window.width, window.height);
+    BitBlt(behind->Dc(), 0, 0, window.width, window.height, screen.Get(), at.x, at.y, SRCCOPY);
+    if (behind_ && IsWindowVisible(Handle())) {
+      BitBlt(behind->Dc(), behindRect_.left - at.x, behindRect_.top - at.y, behind_->Width(),
+             behind_->Height(), behind_->Dc(), 0, 0, SRCCOPY);
+    }
     surface_ = std::make_unique<win::OffscreenSurface>(screen.Get(), window.width, window.height);
-    // What the screen shows there now: the shadow bands darken it.
-    BitBlt(surface_->Dc(), 0, 0, window.width, window.height, screen.Get(), at.x, at.y, SRCCOPY);
+    BitBlt(surface_->Dc(), 0, 0, window.width, window.height, behind->Dc(), 0, 0, SRCCOPY);
+    behind_ = std::move(behind);
+    behindRect_ = {at.x, at.y, at.x + window.width, at.y + window.height};
   }
   Paint(surface_->Dc(), body, text, heading, titleHeight);
   if (props_.DropShadow) DrawShadow(surface_->Dc(), window);
@@ -189,6 +194,7 @@ void InfoTip::DrawShadow(HDC dc, Size window) {
 void InfoTip::Hide() {
   Destroy();
   surface_.reset();
+  behind_.reset();
   if (Closed) Closed();
 }
 

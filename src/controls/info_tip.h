@@ -57,6 +57,9 @@ class InfoTip : private win::Window {
   HWND owner_ = nullptr;
   // The finished picture of the tip (body and shadow), painted on WM_PAINT.
   std::unique_ptr<win::OffscreenSurface> surface_;
+  // The screen behind the tip as it was before the tip covered it.
+  std::unique_ptr<win::OffscreenSurface> behind_;
+  RECT behindRect_{};
 };
 
 using CInfoTip = InfoTip;
