@@ -241,3 +241,64 @@ TEST_F(InfoTipTest, DropShadowDarkensWhatLiesBehind) {
 
 }  // namespace
 }  // namespace tw
+
+namespace tw {
+namespace {
+
+// The about box is modal; a helper thread reads it and closes it.
+TEST(InfoTipAbout, ShowsTheSystemAboutBoxOwnedByTheParent) {
+  HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 100, 100, 200, 100, nullptr,
+                               nullptr, nullptr, nullptr);
+  ASSERT_NE(owner, nullptr);
+  struct Seen {
+    std::wstring caption;
+    std::wstring texts;
+    HWND owner = nullptr;
+    bool found = false;
+  } seen;
+  HANDLE watcher = CreateThread(
+      nullptr, 0,
+      [](LPVOID param) -> DWORD {
+        auto* s = static_cast<Seen*>(param);
+        const ULONGLONG until = GetTickCount64() + 10000;
+        while (GetTickCount64() < until) {
+          HWND box = FindWindowW(L"#32770", nullptr);
+          if (box != nullptr) {
+            wchar_t text[256] = L"";
+            GetWindowTextW(box, text, 256);
+            s->caption = text;
+            s->owner = GetWindow(box, GW_OWNER);
+            EnumChildWindows(
+                box,
+                [](HWND child, LPARAM all) -> BOOL {
+                  wchar_t line[256] = L"";
+                  GetWindowTextW(child, line, 256);
+                  *reinterpret_cast<std::wstring*>(all) += std::wstring(line) + L"|";
+                  return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&s->texts));
+            s->found = true;
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return 0;
+          }
+          Sleep(20);
+        }
+        return 1;
+      },
+      &seen, 0, nullptr);
+  ASSERT_NE(watcher, nullptr);
+  InfoTip tip;
+  tip.SetParenthWnd(owner);
+  tip.About();  // returns when the box is closed
+  WaitForSingleObject(watcher, 15000);
+  CloseHandle(watcher);
+  EXPECT_TRUE(seen.found);
+  EXPECT_NE(seen.caption.find(L"CInfoTip"), std::wstring::npos);
+  EXPECT_EQ(seen.owner, owner);
+  EXPECT_NE(seen.texts.find(L"CInfoTip v1.0.1"), std::wstring::npos);
+  EXPECT_EQ(InfoTip::Version(), "1.0.1");
+  DestroyWindow(owner);
+}
+
+}  // namespace
+}  // namespace tw
