@@ -74,6 +74,29 @@ TEST_F(InfoTipTest, SizeFollowsTheMeasuredText) {
   EXPECT_GT(Width(ShowAt(200, 200, "a&&b")), Width(ShowAt(200, 200, "a&b")));
 }
 
+// The given font, measured as the tip measures: its size in pixels, weight
+// 300 when not bold.
+TEST_F(InfoTipTest, OwnFontSizesTheTip) {
+  tip_.Properties().UseSystemFont = false;
+  tip_.Properties().FontName = "Arial";
+  tip_.Properties().FontSize = 24;
+  const RECT r = ShowAt(200, 200, "Line of text");
+  win::WindowDc screen(nullptr);
+  win::Font font(CreateFontW(-24, 0, 0, 0, 300, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial"));
+  win::SelectObjectRestorer selected(screen.Get(), font.Get());
+  RECT m{0, 0, 0, 0};
+  DrawTextW(screen.Get(), L"Line of text", -1, &m, DT_CALCRECT | DT_EXPANDTABS | DT_NOPREFIX);
+  EXPECT_EQ(Width(r), m.right + 10);
+  EXPECT_EQ(Height(r), m.bottom + 5);
+  EXPECT_GE(m.bottom, 24);
+
+  tip_.Properties().FontSize = 8;
+  const RECT small = ShowAt(200, 200, "Line of text");
+  EXPECT_LT(Height(small), Height(r));
+  EXPECT_LT(Width(small), Width(r));
+}
+
 TEST_F(InfoTipTest, EmptyArgumentsUseTextAndTitle) {
   tip_.SetText(cp1251("Текст подсказки"));
   tip_.SetTitle(cp1251("Заголовок\tс табом"));
