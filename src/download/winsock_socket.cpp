@@ -20,9 +20,12 @@ constexpr UINT kFailMessage = WM_APP + 2;      // wParam: generation, lParam: er
 constexpr UINT kSocketMessageBase = WM_APP + 16;
 constexpr UINT kSocketMessageSlots = 0x3000;
 constexpr std::size_t kReadChunk = 64 * 1024;
-// One FD_READ takes at most this much; Winsock posts FD_READ again while data
-// is left, so a fast sender cannot hold the message loop.
+// One FD_READ takes at most this much. Posted messages come before input, so
+// a sender faster than the reader would keep FD_READ always queued and the
+// window deaf to clicks: after a full share, reading rests until a timer
+// tick, and timer ticks come only once input has been handled.
 constexpr std::size_t kMaxReadPerMessage = 1024 * 1024;
+constexpr UINT_PTR kResumeReadTimer = 1;
 constexpr wchar_t kClassName[] = L"TallywickSocketWindow";
 
 UINT SocketMessageFor(std::uint64_t generation) {
@@ -79,6 +82,7 @@ struct WinsockSocket::Impl {
   std::string received;
   std::string sendBuffer;
   std::size_t sendOffset = 0;
+  bool readingPaused = false;
   // Expires when the object is destroyed, so a handler that deletes the socket
   // from inside an event is noticed before the object is touched again.
   std::shared_ptr<int> alive = std::make_shared<int>(0);
@@ -125,6 +129,10 @@ struct WinsockSocket::Impl {
   }
 
   void CloseSocket() {
+    if (readingPaused) {
+      KillTimer(window, kResumeReadTimer);
+      readingPaused = false;
+    }
     if (socket != INVALID_SOCKET) {
       closesocket(socket);
       socket = INVALID_SOCKET;
@@ -168,11 +176,33 @@ struct WinsockSocket::Impl {
     }).detach();
   }
 
+  bool SelectEvents(long events) {
+    return WSAAsyncSelect(socket, window, SocketMessageFor(generation), events) != SOCKET_ERROR;
+  }
+
+  // Stops FD_READ until the resume timer ticks (see kMaxReadPerMessage).
+  void PauseReading() {
+    if (!SelectEvents(FD_CONNECT | FD_WRITE | FD_CLOSE)) return;
+    readingPaused = true;
+    SetTimer(window, kResumeReadTimer, USER_TIMER_MINIMUM, nullptr);
+  }
+
+  void ResumeReading() {
+    KillTimer(window, kResumeReadTimer);
+    if (!readingPaused) return;
+    readingPaused = false;
+    if (socket == INVALID_SOCKET || state != State::Connected) return;
+    if (!SelectEvents(FD_CONNECT | FD_READ | FD_WRITE | FD_CLOSE)) return RaiseError(WSAGetLastError());
+    // Data that waited meanwhile is read at once; an extra FD_READ with
+    // nothing to read is harmless.
+    PostMessageW(window, SocketMessageFor(generation), static_cast<WPARAM>(socket),
+                 WSAMAKESELECTREPLY(FD_READ, 0));
+  }
+
   void StartConnect(std::uint32_t address) {
     socket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (socket == INVALID_SOCKET) return RaiseError(WSAGetLastError());
-    if (WSAAsyncSelect(socket, window, SocketMessageFor(generation),
-                       FD_CONNECT | FD_READ | FD_WRITE | FD_CLOSE) == SOCKET_ERROR) {
+    if (!SelectEvents(FD_CONNECT | FD_READ | FD_WRITE | FD_CLOSE)) {
       return RaiseError(WSAGetLastError());
     }
     sockaddr_in to{};
@@ -258,7 +288,9 @@ struct WinsockSocket::Impl {
       case FD_READ: {
         if (state != State::Connected) return;
         int readError = 0;
-        if (ReadAvailable(kMaxReadPerMessage, readError) > 0 && owner->events_) {
+        const std::size_t got = ReadAvailable(kMaxReadPerMessage, readError);
+        if (got >= kMaxReadPerMessage && readError == 0) PauseReading();
+        if (got > 0 && owner->events_) {
           owner->events_->OnDataArrival(received.size());
           if (!IsCurrent(token, gen)) return;
         }
@@ -289,6 +321,10 @@ struct WinsockSocket::Impl {
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kResolvedMessage) {
       OnResolved(static_cast<std::uint64_t>(wp));
+      return true;
+    }
+    if (msg == WM_TIMER && wp == kResumeReadTimer) {
+      ResumeReading();
       return true;
     }
     if (msg == kFailMessage) {
