@@ -24,7 +24,7 @@ constexpr int kList2Left = kList1Left + kNarrowListWidth + 10;
 constexpr int kList3Left = kList2Left + kNarrowListWidth + 10;
 constexpr int kList3Width = kReportClientWidth - kMargin - kList3Left;
 constexpr int kButtonSize = 52;
-constexpr int kListTitleTop = kListTop - 18 - 18;  // above List3's header
+constexpr int kListTitleTop = kListTop - 18 - 20;  // above List3's header
 
 HBITMAP LoadPicture(int id) {
   return static_cast<HBITMAP>(
@@ -145,8 +145,9 @@ void ReportWindow::CreateControls() {
   AddLabel(10, kReportLabel10, kMargin, buttonTop + (kButtonSize - 16) / 2, kList3Left - kMargin + 100);
   ShowWindow(Label(10), SW_HIDE);
 
-  AddList(kReportList1, kList1Left, kListTop, kNarrowListWidth, kListHeight, false);
-  AddList(kReportList2, kList2Left, kListTop, kNarrowListWidth, kListHeight, false);
+  // List1 and List2 start where List3's header does, so the three boxes line up.
+  AddList(kReportList1, kList1Left, kListTop - 18, kNarrowListWidth, kListHeight + 18, false);
+  AddList(kReportList2, kList2Left, kListTop - 18, kNarrowListWidth, kListHeight + 18, false);
   const HWND list3 = AddList(kReportList3, kList3Left, kListTop, kList3Width, kListHeight, true);
 
   // 2. The header 18 pixels above List3, overlapping its top border.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "controls/list_header_model.h"
+#include "win32/gdi.h"
 #include "win32/wide_text.h"
 
 namespace tw {
@@ -25,6 +26,23 @@ std::vector<HeaderEntry>& Registry() {
   return entries;
 }
 
+}  // namespace
+
+int ListAverageCharWidth(HWND listBox) {
+  win::WindowDc dc(listBox);
+  if (dc.Get() == nullptr) return kClassicAverageCharWidth;
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(listBox, WM_GETFONT, 0, 0));
+  if (font == nullptr) font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+  win::SelectObjectRestorer select(dc.Get(), font);
+  // The average the list box itself uses: the width of the 52 Latin letters.
+  static constexpr wchar_t kLetters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  SIZE size{};
+  if (!GetTextExtentPoint32W(dc.Get(), kLetters, 52, &size) || size.cx <= 0) return kClassicAverageCharWidth;
+  return (size.cx / 26 + 1) / 2;
+}
+
+namespace {
+
 void AlignTabStops(HWND header, HWND listBox) {
   const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
   std::vector<int> rightEdges;
@@ -35,7 +53,9 @@ void AlignTabStops(HWND header, HWND listBox) {
     }
     rightEdges.push_back(rect.right);
   }
-  std::vector<int> stops = TabStopsForColumns(rightEdges);
+  // Measured rather than assumed 1.5 pixels a unit: with another font (or
+  // another system's GUI font) the columns would drift off the dividers.
+  std::vector<int> stops = TabStopsForColumns(rightEdges, ListAverageCharWidth(listBox));
   SendMessageW(listBox, LB_SETTABSTOPS, 0, 0);
   if (!stops.empty()) {
     SendMessageW(listBox, LB_SETTABSTOPS, static_cast<WPARAM>(stops.size()),

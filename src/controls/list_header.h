@@ -19,6 +19,10 @@ HWND CreateListHeader(HWND listBox, int x, int y, int width, int height, DWORD e
 int AddHeaderColumn(HWND header, int index, int width, UINT mask, int format, std::string_view title,
                     HBITMAP bitmap);
 
+// The average character width of the list box's font, in pixels, as the
+// list box uses it to turn dialog units into pixels.
+int ListAverageCharWidth(HWND listBox);
+
 // Index of the header's entry in the registration table, -1 when the header
 // is not registered (never was, or has been destroyed).
 int FindListHeader(HWND header);

@@ -27,6 +27,16 @@ TEST(ListHeaderTabStops, RightEdgeOverOneAndAHalfRoundedToNearest) {
   }
 }
 
+TEST(ListHeaderTabStops, FollowTheListFontsAverageWidth) {
+  // A unit is a quarter of the average character width.
+  EXPECT_EQ(TabStopFromRightEdge(127, 7), 73);  // 72.57
+  EXPECT_EQ(TabStopFromRightEdge(127, 8), 64);  // 63.5: halves go to even
+  EXPECT_EQ(TabStopFromRightEdge(125, 8), 62);  // 62.5
+  EXPECT_EQ(TabStopFromRightEdge(254, 6), TabStopFromRightEdge(254));
+  EXPECT_EQ(TabStopFromRightEdge(127, 0), 85) << "no measured width: the classic font";
+  EXPECT_EQ(TabStopsForColumns({127, 254}, 7), (std::vector<int>{73}));
+}
+
 TEST(ListHeaderTabStops, EveryColumnButTheLast) {
   EXPECT_TRUE(TabStopsForColumns({}).empty());
   EXPECT_TRUE(TabStopsForColumns({127}).empty()) << "one column sets no stops";

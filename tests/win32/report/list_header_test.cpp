@@ -7,9 +7,11 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 #include <vector>
 
+#include "controls/list_header_model.h"
 #include "wait.h"
 
 namespace tw {
@@ -50,6 +52,29 @@ std::vector<int> CurrentStops(HWND listBox) {
   std::vector<int> stops;
   for (const auto& call : calls) stops = call;
   return stops;
+}
+
+// The list box's own unit: a quarter of its font's average character width,
+// measured over the 52 Latin letters as the list box does.
+int AverageWidth(HWND list) {
+  HDC dc = GetDC(list);
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
+  HGDIOBJ old = SelectObject(dc, font != nullptr ? font : GetStockObject(SYSTEM_FONT));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &size);
+  SelectObject(dc, old);
+  ReleaseDC(list, dc);
+  return (size.cx / 26 + 1) / 2;
+}
+
+// The stop that puts a list column at `edge` pixels, and a check that the
+// list box turns it back into (nearly) that pixel.
+int StopAt(HWND list, int edge) {
+  const int average = AverageWidth(list);
+  const int stop = TabStopFromRightEdge(edge, average);
+  EXPECT_LE(std::abs(MulDiv(stop, average, 4) - edge), average / 8 + 1)
+      << "edge " << edge << " average " << average;
+  return stop;
 }
 
 void Repaint(HWND header) {
@@ -126,7 +151,8 @@ TEST_F(ListHeaderTest, TabStopsFollowADraggedDivider) {
   const StopLog& log = Logs()[list];
   ASSERT_GE(log.calls.size(), 2u);
   EXPECT_TRUE(log.calls[log.calls.size() - 2].empty()) << "the stops are cleared first";
-  EXPECT_EQ(CurrentStops(list), std::vector<int>{85});
+  EXPECT_EQ(CurrentStops(list), std::vector<int>{StopAt(list, 127)});
+  EXPECT_EQ(ListAverageCharWidth(list), AverageWidth(list));
   EXPECT_GE(log.redraws, 1);
 
   // The user drags the first divider to 200 pixels: the header repaints.
@@ -134,11 +160,11 @@ TEST_F(ListHeaderTest, TabStopsFollowADraggedDivider) {
   item.mask = HDI_WIDTH;
   item.cxy = 200;
   ASSERT_TRUE(SendMessageW(header, HDM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-  ASSERT_TRUE(test::WaitFor([&] { return CurrentStops(list) == std::vector<int>{133}; }))
+  ASSERT_TRUE(test::WaitFor([&] { return CurrentStops(list) == std::vector<int>{StopAt(list, 200)}; }))
       << "stop " << (CurrentStops(list).empty() ? -1 : CurrentStops(list)[0]);
-  item.cxy = 31;  // 20.67 rounds up
+  item.cxy = 31;
   SendMessageW(header, HDM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-  ASSERT_TRUE(test::WaitFor([&] { return CurrentStops(list) == std::vector<int>{21}; }));
+  ASSERT_TRUE(test::WaitFor([&] { return CurrentStops(list) == std::vector<int>{StopAt(list, 31)}; }));
 }
 
 TEST_F(ListHeaderTest, OneColumnSetsNoStops) {
@@ -166,8 +192,8 @@ TEST_F(ListHeaderTest, TwoHeadersOnOneWindowKeepTheirOwnLists) {
   EXPECT_NE(FindListHeader(leftHeader), FindListHeader(rightHeader));
   EXPECT_EQ(ListBoxOfHeader(leftHeader), left);
   EXPECT_EQ(ListBoxOfHeader(rightHeader), right);
-  EXPECT_EQ(CurrentStops(left), std::vector<int>{85});
-  EXPECT_EQ(CurrentStops(right), (std::vector<int>{40, 100}));
+  EXPECT_EQ(CurrentStops(left), std::vector<int>{StopAt(left, 127)});
+  EXPECT_EQ(CurrentStops(right), (std::vector<int>{StopAt(right, 60), StopAt(right, 150)}));
 
   // Repainting one header leaves the other list alone.
   const std::size_t leftCalls = Logs()[left].calls.size();
