@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <utility>
 #include <vector>
 
 #include "controls/list_header_model.h"
@@ -16,6 +17,7 @@ struct HeaderEntry {
   WNDPROC previous = nullptr;
   HWND header = nullptr;
   HWND listBox = nullptr;
+  std::vector<int> stops;  // the last ones set, to repaint the list only when they move
 };
 
 // One entry per live header, looked up by the header's handle. Entries leave
@@ -43,7 +45,7 @@ int ListAverageCharWidth(HWND listBox) {
 
 namespace {
 
-void AlignTabStops(HWND header, HWND listBox) {
+void AlignTabStops(HWND header, HWND listBox, std::vector<int>& lastStops) {
   const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
   std::vector<int> rightEdges;
   for (int i = 0; i < count; ++i) {
@@ -61,22 +63,31 @@ void AlignTabStops(HWND header, HWND listBox) {
     SendMessageW(listBox, LB_SETTABSTOPS, static_cast<WPARAM>(stops.size()),
                  reinterpret_cast<LPARAM>(stops.data()));
   }
-  // WM_SETREDRAW alone does not repaint on every system: invalidate as well.
+  // WM_SETREDRAW alone does not repaint on every system: invalidate as well,
+  // but only when the stops moved (the header repaints on every hover).
   SendMessageW(listBox, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(listBox, nullptr, TRUE);
+  if (stops != lastStops) InvalidateRect(listBox, nullptr, TRUE);
+  lastStops = std::move(stops);
 }
 
 LRESULT CALLBACK HeaderWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   const int index = FindListHeader(hwnd);
   if (index < 0) return DefWindowProcW(hwnd, msg, wParam, lParam);
-  const HeaderEntry entry = Registry()[static_cast<std::size_t>(index)];
+  const HeaderEntry& entry = Registry()[static_cast<std::size_t>(index)];
+  const WNDPROC previous = entry.previous;
+  const HWND listBox = entry.listBox;
   if (msg == WM_NCDESTROY) {
     Registry().erase(Registry().begin() + index);
-    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(entry.previous));
-    return CallWindowProcW(entry.previous, hwnd, msg, wParam, lParam);
+    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    return CallWindowProcW(previous, hwnd, msg, wParam, lParam);
   }
-  const LRESULT result = CallWindowProcW(entry.previous, hwnd, msg, wParam, lParam);
-  if (msg == WM_PAINT && IsWindow(entry.listBox)) AlignTabStops(hwnd, entry.listBox);
+  const LRESULT result = CallWindowProcW(previous, hwnd, msg, wParam, lParam);
+  if (msg == WM_PAINT && IsWindow(listBox)) {
+    // The table may have grown meanwhile (a header made from a paint
+    // handler): look the entry up again rather than keep a reference.
+    const int now = FindListHeader(hwnd);
+    if (now >= 0) AlignTabStops(hwnd, listBox, Registry()[static_cast<std::size_t>(now)].stops);
+  }
   return result;
 }
 
@@ -107,7 +118,7 @@ HWND CreateListHeader(HWND listBox, int x, int y, int width, int height, DWORD e
   SendMessageW(header, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
   const auto previous = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(header, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HeaderWndProc)));
-  Registry().push_back({previous, header, listBox});
+  Registry().push_back({previous, header, listBox, {}});
   return header;
 }
 
