@@ -97,11 +97,12 @@ request_count() { find "$standin_log" -name '*.http' | wc -l; }
 # request_file <n>: the path of the n-th request (1-based).
 request_file() { printf '%s/%04d.http' "$standin_log" "$1"; }
 
-# new_folder <name>: a fresh program folder holding tallywick.exe; prints it.
+# new_folder <name>: a fresh program folder holding tallywick.exe (the one
+# $e2e_program names, else the ordinary build's); prints it.
 new_folder() {
   local folder=$work/$1
   mkdir -p "$folder"
-  cp "$e2e_windows/tallywick.exe" "$folder/"
+  cp "${e2e_program:-$e2e_windows/tallywick.exe}" "$folder/tallywick.exe"
   echo "$folder"
 }
 
@@ -248,3 +249,47 @@ same_request() {
     echo "  received:"; { [ -f "$got" ] && cat -A "$got" || echo "(no request $1)"; } | sed 's/^/    /'
   fi
 }
+
+# A check from the main window. The caller sets $profile_id; $main_caption
+# and $loading_caption follow from it, and $credentials (an array, login and
+# password) makes a user.dat when not empty.
+credentials=()
+check_captions() {
+  main_caption="Tallywick v 2.1 beta  [id=$profile_id]"
+  loading_caption="Получение информации о профиле ID=$profile_id"
+}
+
+# start_check <name> <key=value...>: a fresh program folder with those
+# options, the program started and command 1 clicked once, after the intro
+# has shown it. Sets $folder and $before (the stand-in's request count before
+# the click). E2E_ONLY="name ..." runs only those checks (for debugging).
+start_check() {
+  local name=$1; shift
+  if [ -n "${E2E_ONLY:-}" ] && [[ " $E2E_ONLY " != *" $name "* ]]; then return 1; fi
+  check_captions
+  folder=$(new_folder "$name")
+  write_options "$folder" "$@"
+  if [ ${#credentials[@]} -gt 0 ]; then
+    LC_ALL=C.UTF-8 timeout 30 wine "$e2e_windows/usercred.exe" "$folder/user.dat" "${credentials[@]}" ||
+      fail "$name: user.dat written"
+  fi
+  start_program "$folder"
+  if ! ready_main "$main_caption"; then
+    fail "$name: the main window shows its commands"
+    return 1
+  fi
+  before=$(request_count)
+  click_command 1
+  return 0
+}
+requests_since() { echo $(($(request_count) - before)); }
+has_requests() { [ "$(requests_since)" -ge "$1" ]; }
+main_back() { window_shown "$main_caption"; }
+last_update() { tr -d '\r' <"$folder/options.ini" | sed -n 's/^LastUpdate=//p'; }
+# settled: the check is over and the main window shows again.
+settled() { main_back && ! window_shown "$loading_caption"; }
+# reported: a successful check ends on the change report, or on the main
+# window while no report window is built in.
+reported() { ! window_shown "$loading_caption" && { window_shown "Изменения в профиле" || main_back; }; }
+# message_shown <text>: a "Сообщение" box with that text is up.
+message_shown() { wintext "Сообщение" | grep -qF "	$1"; }

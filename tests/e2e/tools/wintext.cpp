@@ -12,6 +12,13 @@
 //   item    <id> <index> <text>                    list box items
 //   item    <id> <index> <column 0> <column 1> ... list view rows
 //
+//   wintext.exe --watch <id> "<window caption>"
+//
+// Waits up to 30 seconds for the window, then prints the text of its control
+// <id> every time it changes (polled every 5 ms, one line each, flushed at
+// once) until the window goes: for texts that change faster than a script
+// can look.
+//
 // Tabs, CR and LF inside texts are written as \t, \r and \n. Exit code 0 when
 // the window was found, 1 when there is none, 2 for a wrong call.
 #include <cstdio>
@@ -146,11 +153,42 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
   return TRUE;
 }
 
+HWND FindByCaption(const wchar_t* caption) {
+  Search search{caption};
+  EnumWindows(FindTop, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+int Watch(int id, const wchar_t* caption) {
+  HWND window = nullptr;
+  for (int i = 0; i < 6000 && window == nullptr; ++i) {
+    window = FindByCaption(caption);
+    if (window == nullptr) Sleep(5);
+  }
+  if (window == nullptr) return 1;
+  std::wstring last;
+  bool first = true;
+  while (IsWindow(window)) {
+    HWND control = GetDlgItem(window, id);
+    if (control == nullptr) break;
+    const std::wstring text = TextOf(control);
+    if (first || text != last) {
+      std::printf("%s\n", Utf8(text).c_str());
+      std::fflush(stdout);
+      last = text;
+      first = false;
+    }
+    Sleep(5);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 4 && lstrcmpW(argv[1], L"--watch") == 0) return Watch(_wtoi(argv[2]), argv[3]);
   if (argc != 2) {
-    std::fprintf(stderr, "usage: wintext.exe \"<window caption>\"\n");
+    std::fprintf(stderr, "usage: wintext.exe \"<window caption>\" | --watch <id> \"<window caption>\"\n");
     return 2;
   }
   Search search{argv[1]};
