@@ -198,7 +198,7 @@ void CALLBACK AnswerErrorBox(HWND, UINT, UINT_PTR, DWORD) {
       box,
       [](HWND child, LPARAM) -> BOOL {
         const std::wstring text = TextOf(child);
-        if (text.find(L"1100.id") != std::wstring::npos) boxText = text;
+        if (text.find(L"tmp.id") != std::wstring::npos) boxText = text;
         return TRUE;
       },
       0);
@@ -224,6 +224,27 @@ TEST_F(ReportWindowTest, FailedAcceptKeepsTheWindowAndBothFiles) {
   EXPECT_EQ(closed_, 0);
   EXPECT_EQ(Read("1100.id"), "1%Old\r\n");
   EXPECT_EQ(Read("tmp.id"), "1%New\r\n");
+}
+
+TEST_F(ReportWindowTest, TmpListThatCannotBeDeletedIsToldAndTheReportCloses) {
+  Write("1100.id", "1%Old\r\n");
+  Write("tmp.id", "1%New\r\n");
+  // Another program reads tmp.id and allows no deleting meanwhile.
+  const HANDLE held = CreateFileW((folder_ / "tmp.id").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  boxText.clear();
+  boxTimer = SetTimer(nullptr, 0, 50, &AnswerErrorBox);
+  Open();
+  Click(window_->XpB1());
+  KillTimer(nullptr, boxTimer);
+  CloseHandle(held);
+  test::PumpMessages();
+  EXPECT_EQ(Read("1100.id"), "1%New\r\n") << "the new list is stored";
+  EXPECT_TRUE(fs::exists(folder_ / "tmp.id")) << "the held file could not be deleted";
+  EXPECT_NE(boxText.find(L"tmp.id"), std::wstring::npos) << "the user is told: " << win::Narrow(boxText);
+  EXPECT_EQ(window_->Handle(), nullptr) << "nothing is lost, so the report closes";
+  EXPECT_EQ(closed_, 1);
 }
 
 TEST_F(ReportWindowTest, CloseButtonAndCloseBoxLeaveTheFiles) {
