@@ -114,9 +114,9 @@ stop_program
 # 6. A port where nothing listens: the socket error as a link; cancel
 # returns to the main window.
 free_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-error_shown() { [ "$(control_text "Ошибка подключения" $info_id)" = "Ошибка подключения #10061" ]; }
+error_shown() { [ "$(control_text "Ошибка подключения" $info_id)" = "Ошибка подключения #$1" ]; }
 if scenario refused "Guest=True" "ProxyPort=$free_port" "LastUpdate=$today"; then
-  check "refused port: status Ошибка подключения #10061" wait_until 30 error_shown
+  check "refused port: status Ошибка подключения #10061" wait_until 30 error_shown 10061
   shot refused-error
   click_at "Ошибка подключения" $cancel_x $cancel_y
   check "refused port: cancel returns to the main window" wait_until 20 main_back
@@ -124,7 +124,19 @@ if scenario refused "Guest=True" "ProxyPort=$free_port" "LastUpdate=$today"; the
 fi
 stop_program
 
-# 7. A server that never answers: cancel ends the wait.
+# 7. A proxy port that is no number: reported like a socket error, with
+# the number for an address that cannot be used; nothing is sent.
+use_open
+if scenario badport "Guest=True" "ProxyPort=80a" "LastUpdate=$today"; then
+  check "bad proxy port: status Ошибка подключения #10049" wait_until 30 error_shown 10049
+  click_at "Ошибка подключения" $cancel_x $cancel_y
+  check "bad proxy port: cancel returns to the main window" wait_until 20 main_back
+  check "bad proxy port: the download window is gone" window_gone "Ошибка подключения"
+  check "bad proxy port: nothing requested" [ "$(requests_since)" -eq 0 ]
+fi
+stop_program
+
+# 8. A server that never answers: cancel ends the wait.
 use_open
 echo stall >"$open_fixtures/mode"
 waiting_shown() { [ "$(control_text "$loading_caption" $info_id)" = "Запрос отправлен, ожидание ответа..." ]; }
@@ -139,7 +151,7 @@ fi
 rm -f "$open_fixtures/mode"
 stop_program
 
-# 8. A 50 MB answer: the status counts kilobytes as they arrive and cancel
+# 9. A 50 MB answer: the status counts kilobytes as they arrive and cancel
 # works while they do. The answer streams in well under a second, so the
 # status is watched from inside the desktop (wintext --watch), the pointer
 # waits on the cancel button and the click follows the second reading.
