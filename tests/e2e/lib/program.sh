@@ -136,13 +136,25 @@ start_program() {
 }
 
 # stop_program: ends the running copy, so the next one is not refused as a
-# second instance.
+# second instance. Only the copy started from this script's folder is
+# stopped: other programs in the same Wine prefix are left alone.
 stop_program() {
   [ -n "${program_pid:-}" ] || return 0
-  timeout 20 wine taskkill /f /im tallywick.exe >/dev/null 2>&1
+  local p
+  for p in $(pgrep -f 'tallywick\.exe' 2>/dev/null); do
+    [ "$(readlink "/proc/$p/cwd" 2>/dev/null)" = "$folder" ] && kill "$p" 2>/dev/null
+  done
   kill "$program_pid" 2>/dev/null
   wait "$program_pid" 2>/dev/null
   program_pid=
+  wait_until 10 program_gone || true
+}
+program_gone() {
+  local p
+  for p in $(pgrep -f 'tallywick\.exe' 2>/dev/null); do
+    [ "$(readlink "/proc/$p/cwd" 2>/dev/null)" = "$folder" ] && return 1
+  done
+  return 0
 }
 
 # window_origin <caption>: sets $win_x $win_y, the screen position of the
