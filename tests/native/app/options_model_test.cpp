@@ -338,6 +338,19 @@ TEST_F(OptionsSaveTest, UnwritableSettingsFileKeepsTheWindowOpen) {
   EXPECT_EQ(view.comboText, "456") << "nothing typed is lost";
 }
 
+TEST_F(OptionsSaveTest, UserFileThatCannotBeDeletedIsReported) {
+  // A folder in the way of user.dat cannot be deleted as a file.
+  std::filesystem::create_directories(folder / kUserFile / "inside");
+  const std::string iniBefore = Ini();
+  view.comboText = "456";
+  view.fields.Check2 = false;
+  model.OnXpB1Click();
+  EXPECT_FALSE(view.closed);
+  EXPECT_EQ(view.messages, (std::vector<std::string>{kUserFileNotDeletedMessage.str()}));
+  EXPECT_EQ(Ini(), iniBefore);
+  EXPECT_EQ(values.settings.ID, "123");
+}
+
 TEST_F(OptionsSaveTest, CancelChangesNothing) {
   Crypt crypt;
   ASSERT_EQ(crypt("old", "secret", folder / kUserFile).status, CryptStatus::Written);
