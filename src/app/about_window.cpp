@@ -85,10 +85,10 @@ void AboutWindow::CreateControls() {
   linkFont_.Reset(CreateFontIndirectW(&lf));
 
   AddLabel(kAboutLabel1, AboutVersionLine(kProgramVersion), 16, 14, 200, false);
-  AddLabel(kAboutLabel2, kAboutAuthorLabel, 16, 44, 110, false);
-  AddLabel(kAboutLabel3, kAboutAuthorName, 130, 44, 150, true);
-  AddLabel(kAboutLabel5, kAboutSiteLabel, 16, 66, 110, false);
-  AddLabel(kAboutLabel4, MakerSiteText(), 130, 66, 150, true);
+  AddLabel(kAboutLabel2, kAboutAuthorLabel, 16, 44, 124, false);
+  AddLabel(kAboutLabel3, kAboutAuthorName, 144, 44, 140, true);
+  AddLabel(kAboutLabel5, kAboutSiteLabel, 16, 66, 124, false);
+  AddLabel(kAboutLabel4, MakerSiteText(), 144, 66, 140, true);
   AddLabel(kAboutLabel6, kAboutSupport, 32, 114, 160, true);
 
   XpButtonProperties props;

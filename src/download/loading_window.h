@@ -20,11 +20,11 @@
 
 namespace tw {
 
-inline constexpr int kLoadingClientWidth = 340;
+inline constexpr int kLoadingClientWidth = 400;  // wide enough for the caption with a long ID
 inline constexpr int kLoadingClientHeight = 96;
 inline constexpr int kLoadingInfoId = 301;
 inline constexpr int kLoadingXpB1Id = 302;
-inline constexpr RECT kLoadingInfoRect{16, 18, 264, 34};
+inline constexpr RECT kLoadingInfoRect{16, 18, 320, 34};
 inline constexpr RECT kLoadingI1Rect{16, 48, 48, 80};
 inline constexpr int kLoadingDotSize = 8;
 inline constexpr wchar_t kLoadingClassName[] = L"TallywickLoading";

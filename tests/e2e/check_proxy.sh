@@ -12,7 +12,7 @@ profile_id=1001
 check_captions
 today=$(date +%d.%m.%Y)
 info_id=301
-cancel_x=300  # the cancel button, 48 x 48 at the right of the client area
+cancel_x=360  # the cancel button, 48 x 48 at the right of the client area
 cancel_y=48
 
 start_standin proxy --proxy-auth user:pass || { fail "stand-in starts"; e2e_end; }
