@@ -4,6 +4,7 @@
 #include "app/program.h"
 #include "app/resource_ids.h"
 #include "win32/gdi.h"
+#include "win32/label.h"
 #include "win32/shell.h"
 #include "win32/wide_text.h"
 
@@ -69,20 +70,12 @@ void AboutWindow::ShowModal(HWND owner) {
 }
 
 HWND AboutWindow::AddLabel(int id, const std::string& text, int x, int y, int width, bool link) {
-  HWND label = CreateWindowExW(0, L"STATIC", win::Widen(text).c_str(),
-                               WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | (link ? SS_NOTIFY : 0), x, y,
-                               width, 16, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               win::ProgramInstance(), nullptr);
-  const HFONT font = link ? linkFont_.Get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return label;
+  return win::CreateLabel(Handle(), id, text, x, y, width, 16, link ? SS_NOTIFY : 0,
+                          link ? linkFont_.Get() : nullptr);
 }
 
 void AboutWindow::CreateControls() {
-  LOGFONTW lf{};
-  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
-  lf.lfUnderline = TRUE;
-  linkFont_.Reset(CreateFontIndirectW(&lf));
+  linkFont_ = win::GuiFontVariant(0, true);
 
   AddLabel(kAboutLabel1, AboutVersionLine(kProgramVersion), 16, 14, 200, false);
   AddLabel(kAboutLabel2, kAboutAuthorLabel, 16, 44, 124, false);

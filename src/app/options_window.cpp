@@ -2,6 +2,7 @@
 
 #include "app/resource_ids.h"
 #include "win32/gdi.h"
+#include "win32/label.h"
 #include "win32/message_box.h"
 #include "win32/wide_text.h"
 
@@ -117,6 +118,7 @@ bool OptionsWindow::Load(int show) {
   timer1_.Attach(Handle());
   timer2_.Attach(Handle());
   CreateControls();
+  win::UseKeyboardNavigation(Handle());
   model_.Load();
   ShowWindow(Handle(), show);
   UpdateWindow(Handle());
@@ -126,13 +128,8 @@ bool OptionsWindow::Load(int show) {
 
 HWND OptionsWindow::AddLabel(int n, const std::string& text, int x, int y, int width, int height, bool bold) {
   const DWORD notify = CheckOfLabel(n) != 0 ? SS_NOTIFY : 0;
-  HWND label = CreateWindowExW(0, L"STATIC", win::Widen(text).c_str(),
-                               WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | notify, x, y, width, height,
-                               Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOptionsLabel(n))),
-                               win::ProgramInstance(), nullptr);
-  const HFONT font = bold ? headingFont_.Get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return label;
+  return win::CreateLabel(Handle(), kOptionsLabel(n), text, x, y, width, height, notify,
+                          bold ? headingFont_.Get() : nullptr);
 }
 
 HWND OptionsWindow::AddText(int n, int x, int y, int width, bool password) {
@@ -153,10 +150,7 @@ void OptionsWindow::AddCheck(int n, int x, int y) {
 }
 
 void OptionsWindow::CreateControls() {
-  LOGFONTW lf{};
-  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
-  lf.lfWeight = FW_BOLD;
-  headingFont_.Reset(CreateFontIndirectW(&lf));
+  headingFont_ = win::GuiFontVariant(FW_BOLD, false);
 
   // Sign-in group.
   int y = kSignInTop;

@@ -6,6 +6,7 @@
 
 #include "app/resource_ids.h"
 #include "controls/list_header.h"
+#include "win32/label.h"
 #include "win32/message_box.h"
 #include "win32/shell.h"
 #include "win32/wide_text.h"
@@ -72,6 +73,7 @@ bool ReportWindow::Load() {
     return false;
   }
   CreateControls();
+  win::UseKeyboardNavigation(Handle());  // Esc closes without storing, like XpB2
   model_.Load();
   return true;
 }
@@ -83,12 +85,7 @@ void ReportWindow::Show(int show) {
 }
 
 HWND ReportWindow::AddLabel(int n, std::string_view text, int x, int y, int width) {
-  HWND label = CreateWindowExW(
-      0, L"STATIC", win::Widen(text).c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS,
-      x, y, width, 16, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kReportLabelBase + n)),
-      win::ProgramInstance(), nullptr);
-  SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-  return label;
+  return win::CreateLabel(Handle(), kReportLabelBase + n, text, x, y, width, 16, SS_ENDELLIPSIS);
 }
 
 HWND ReportWindow::AddList(int id, int x, int y, int width, int height, bool tabStops) {
@@ -102,10 +99,7 @@ HWND ReportWindow::AddList(int id, int x, int y, int width, int height, bool tab
 }
 
 void ReportWindow::CreateControls() {
-  LOGFONTW lf{};
-  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
-  lf.lfWeight = FW_BOLD;
-  boldFont_.Reset(CreateFontIndirectW(&lf));
+  boldFont_ = win::GuiFontVariant(FW_BOLD, false);
 
   // 1. The button pictures.
   XpButtonProperties props;

@@ -8,6 +8,7 @@
 #include "app/resource_ids.h"
 #include "text/cp1251.h"
 #include "win32/gdi.h"
+#include "win32/label.h"
 #include "win32/message_box.h"
 #include "win32/shell.h"
 #include "win32/wide_text.h"
@@ -98,22 +99,12 @@ bool LoadingWindow::Open() {
 }
 
 void LoadingWindow::CreateControls() {
-  infoFont_.Reset([] {
-    LOGFONTW lf{};
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
-    return CreateFontIndirectW(&lf);
-  }());
-  LOGFONTW lf{};
-  GetObjectW(infoFont_.Get(), sizeof(lf), &lf);
-  lf.lfUnderline = TRUE;
-  linkFont_.Reset(CreateFontIndirectW(&lf));
+  infoFont_ = win::GuiFontVariant(0, false);
+  linkFont_ = win::GuiFontVariant(0, true);
 
-  info_ = CreateWindowExW(
-      0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_NOTIFY, kLoadingInfoRect.left,
-      kLoadingInfoRect.top, kLoadingInfoRect.right - kLoadingInfoRect.left,
-      kLoadingInfoRect.bottom - kLoadingInfoRect.top, Handle(),
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLoadingInfoId)), win::ProgramInstance(), nullptr);
-  SendMessageW(info_, WM_SETFONT, reinterpret_cast<WPARAM>(infoFont_.Get()), FALSE);
+  info_ = win::CreateLabel(Handle(), kLoadingInfoId, "", kLoadingInfoRect.left, kLoadingInfoRect.top,
+                           kLoadingInfoRect.right - kLoadingInfoRect.left,
+                           kLoadingInfoRect.bottom - kLoadingInfoRect.top, SS_NOTIFY, infoFont_.Get());
 
   XpButtonProperties props;
   props.ButtonStyle = 1;

@@ -5,4 +5,5 @@ tw_win32(
   message_box.cpp
   shell.cpp
   single_instance.cpp
+  label.cpp
 )

@@ -1,0 +1,33 @@
+#include "win32/label.h"
+
+#include "win32/wide_text.h"
+#include "win32/window.h"
+
+namespace tw::win {
+
+HFONT GuiFont() noexcept { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
+
+Font GuiFontVariant(LONG weight, bool underline) noexcept {
+  LOGFONTW lf{};
+  GetObjectW(GuiFont(), sizeof(lf), &lf);
+  if (weight != 0) lf.lfWeight = weight;
+  lf.lfUnderline = underline ? TRUE : FALSE;
+  return Font(CreateFontIndirectW(&lf));
+}
+
+HWND CreateLabel(HWND parent, int id, std::string_view text, int x, int y, int width, int height,
+                 DWORD extraStyle, HFONT font) noexcept {
+  std::wstring wide;
+  try {
+    wide = Widen(text);
+  } catch (...) {
+    // Out of memory: the label starts empty rather than not at all.
+  }
+  const HWND label = CreateWindowExW(
+      0, L"STATIC", wide.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | extraStyle, x, y, width,
+      height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ProgramInstance(), nullptr);
+  SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font != nullptr ? font : GuiFont()), FALSE);
+  return label;
+}
+
+}  // namespace tw::win

@@ -1,0 +1,22 @@
+// Text labels and the fonts of the program's windows: the stock GUI font and
+// its bold or underlined variants.
+#pragma once
+
+#include <string_view>
+
+#include "win32/handle.h"
+#include "win32/windows_headers.h"
+
+namespace tw::win {
+
+HFONT GuiFont() noexcept;
+// A copy of the GUI font, underlined or not, with `weight` (0 keeps the GUI
+// font's own weight).
+Font GuiFontVariant(LONG weight, bool underline) noexcept;
+
+// A left-aligned STATIC child without "&" prefixes, in `font` (the GUI font
+// when null). `text` is cp1251.
+HWND CreateLabel(HWND parent, int id, std::string_view text, int x, int y, int width, int height,
+                 DWORD extraStyle = 0, HFONT font = nullptr) noexcept;
+
+}  // namespace tw::win
