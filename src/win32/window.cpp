@@ -1,6 +1,8 @@
 #include "win32/window.h"
 
+#include <algorithm>
 #include <exception>
+#include <vector>
 
 #include "app/resource_ids.h"
 
@@ -64,9 +66,59 @@ LRESULT CALLBACK Window::Thunk(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
   return result;
 }
 
+namespace {
+
+std::vector<HWND>& KeyboardWindows() {
+  static std::vector<HWND> windows;
+  return windows;
+}
+
+bool ComboDroppedDown(HWND control) {
+  wchar_t name[16] = {};
+  const HWND parent = GetParent(control);
+  if (parent == nullptr || GetClassNameW(parent, name, 16) == 0) return false;
+  return lstrcmpiW(name, L"ComboBox") == 0 && SendMessageW(parent, CB_GETDROPPEDSTATE, 0, 0) != 0;
+}
+
+}  // namespace
+
+void UseKeyboardNavigation(HWND window) noexcept {
+  try {
+    KeyboardWindows().push_back(window);
+  } catch (...) {
+    // Without the entry the window simply keeps plain key handling.
+  }
+}
+
+bool HandleNavigationKey(const MSG& msg) noexcept {
+  if (msg.message != WM_KEYDOWN || (msg.wParam != VK_TAB && msg.wParam != VK_ESCAPE)) return false;
+  auto& windows = KeyboardWindows();
+  windows.erase(std::remove_if(windows.begin(), windows.end(), [](HWND w) { return !IsWindow(w); }),
+                windows.end());
+  for (HWND window : windows) {
+    if (msg.hwnd != window && !IsChild(window, msg.hwnd)) continue;
+    if (msg.wParam == VK_ESCAPE) {
+      if (ComboDroppedDown(msg.hwnd)) return false;  // Esc closes the drop-down list first
+      PostMessageW(window, WM_CLOSE, 0, 0);
+      return true;
+    }
+    const BOOL backwards = GetKeyState(VK_SHIFT) < 0 ? TRUE : FALSE;
+    const HWND next = GetNextDlgTabItem(window, GetFocus(), backwards);
+    if (next != nullptr) {
+      SetFocus(next);
+      wchar_t name[16] = {};
+      if (GetClassNameW(next, name, 16) != 0 && lstrcmpiW(name, L"Edit") == 0)
+        SendMessageW(next, EM_SETSEL, 0, -1);
+    }
+    return true;
+  }
+  return false;
+}
+
 int RunMessageLoop() noexcept {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (HandleNavigationKey(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
@@ -86,6 +138,7 @@ void RunModal(HWND owner, HWND window) noexcept {
       quitCode = static_cast<int>(msg.wParam);
       break;
     }
+    if (HandleNavigationKey(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

@@ -41,6 +41,13 @@ class Window {
 
 HINSTANCE ProgramInstance() noexcept;
 
+// Gives a window the keyboard of a dialog box: Tab and Shift+Tab move the
+// focus through its WS_TABSTOP controls, Esc sends it WM_CLOSE. The message
+// loops below apply it; a destroyed window drops out by itself.
+void UseKeyboardNavigation(HWND window) noexcept;
+// True when `msg` was such a key and has been handled.
+bool HandleNavigationKey(const MSG& msg) noexcept;
+
 // Runs messages until WM_QUIT; returns its exit code.
 int RunMessageLoop() noexcept;
 // Shows `window` modal over `owner`: the owner is disabled until `window`
