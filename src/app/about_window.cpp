@@ -1,8 +1,8 @@
 #include "app/about_window.h"
 
 #include "app/about_model.h"
-#include "app/program.h"
-#include "app/resource_ids.h"
+#include "program/program.h"
+#include "program/resource_ids.h"
 #include "win32/gdi.h"
 #include "win32/label.h"
 #include "win32/shell.h"

@@ -1,7 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/about_window.h"
-#include "app/resource_ids.h"
+#include "program/resource_ids.h"
 #include "text/cp1251.h"
 #include "win32/gdi.h"
 #include "win32/message_box.h"

@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "app/program.h"
+#include "program/program.h"
 #include "deployment.h"
 #include "text/cp1251.h"
 

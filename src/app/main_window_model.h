@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "program/program.h"
 #include "settings/settings.h"
 #include "text/cp1251.h"
 
@@ -72,13 +73,6 @@ class MainHost {
   virtual void ShowDownload() = 0;  // command 1 with a profile set
   virtual void ShowOptions() = 0;   // command 1 without a profile, command 2
   virtual void EndProgram() = 0;
-};
-
-// Program-wide values the window reads and writes; they outlive a window.
-struct MainProgramValues {
-  std::filesystem::path programFolder;
-  Settings settings;
-  bool IntroDone = false;
 };
 
 class MainWindowModel {

@@ -1,7 +1,7 @@
 #include <memory>
 
 #include "app/application.h"
-#include "app/options_window.h"
+#include "settings/options_window.h"
 #include "app/roads.h"
 
 namespace tw {

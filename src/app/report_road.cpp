@@ -1,7 +1,7 @@
 #include <memory>
 
 #include "app/application.h"
-#include "app/report_window.h"
+#include "readers/report_window.h"
 #include "app/roads.h"
 
 namespace tw {

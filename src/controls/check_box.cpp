@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "app/resource_ids.h"
+#include "program/resource_ids.h"
 #include "win32/gdi.h"
 
 namespace tw {

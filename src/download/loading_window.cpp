@@ -4,8 +4,8 @@
 #include <ctime>
 #include <utility>
 
-#include "app/program.h"
-#include "app/resource_ids.h"
+#include "program/program.h"
+#include "program/resource_ids.h"
 #include "text/cp1251.h"
 #include "win32/gdi.h"
 #include "win32/label.h"

@@ -1,1 +1,3 @@
 tw_core(profile_parser.cpp reader_list.cpp compare_lists.cpp change_report.cpp)
+tw_core(report_model.cpp)
+tw_win32(report_window.cpp)

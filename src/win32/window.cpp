@@ -4,7 +4,7 @@
 #include <exception>
 #include <vector>
 
-#include "app/resource_ids.h"
+#include "program/resource_ids.h"
 
 namespace tw::win {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/program.h"
+#include "program/program.h"
 #include "deployment.h"
 
 namespace tw {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/resource_ids.h"
+#include "program/resource_ids.h"
 #include "wait.h"
 #include "win32/gdi.h"
 #include "win32/handle.h"

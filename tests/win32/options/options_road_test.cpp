@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/application.h"
-#include "app/options_window.h"
+#include "settings/options_window.h"
 #include "app/roads.h"
 #include "wait.h"
 #include "win32/wide_text.h"

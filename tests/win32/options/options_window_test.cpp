@@ -1,7 +1,7 @@
 // The options window under Wine: captions of every control, the anonymous
 // layout, the profile list and its clearing, accept and cancel on real
 // files, the close box and the ID help balloon with the real pointer.
-#include "app/options_window.h"
+#include "settings/options_window.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The change report under Wine, built from real files in a temporary
 // program folder; every text is read back with window messages.
-#include "app/report_window.h"
+#include "readers/report_window.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "app/options_model.h"
+#include "settings/options_model.h"
 #include "controls/check_box.h"
 #include "controls/info_tip.h"
 #include "controls/xp_button.h"

@@ -1,10 +1,10 @@
-#include "app/report_window.h"
+#include "readers/report_window.h"
 
 #include <commctrl.h>
 
 #include <utility>
 
-#include "app/resource_ids.h"
+#include "program/resource_ids.h"
 #include "controls/list_header.h"
 #include "win32/label.h"
 #include "win32/message_box.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window_model.h"
+#include "program/program.h"
 #include "settings/settings.h"
 #include "text/cp1251.h"
 

@@ -1,4 +1,4 @@
-#include "app/report_model.h"
+#include "readers/report_model.h"
 
 #include <gtest/gtest.h>
 

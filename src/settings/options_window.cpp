@@ -1,6 +1,6 @@
-#include "app/options_window.h"
+#include "settings/options_window.h"
 
-#include "app/resource_ids.h"
+#include "program/resource_ids.h"
 #include "win32/gdi.h"
 #include "win32/label.h"
 #include "win32/message_box.h"

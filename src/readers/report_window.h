@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/report_model.h"
+#include "readers/report_model.h"
 #include "controls/xp_button.h"
 #include "win32/handle.h"
 #include "win32/window.h"

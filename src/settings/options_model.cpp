@@ -1,4 +1,4 @@
-#include "app/options_model.h"
+#include "settings/options_model.h"
 
 #include <algorithm>
 #include <system_error>

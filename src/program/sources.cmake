@@ -1,0 +1,1 @@
+tw_core(program.cpp)
