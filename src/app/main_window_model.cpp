@@ -2,8 +2,8 @@
 
 #include <system_error>
 
-#include "program/program.h"
 #include "deployment.h"
+#include "program/program.h"
 #include "text/cp1251.h"
 
 namespace tw {

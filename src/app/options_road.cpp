@@ -1,8 +1,8 @@
 #include <memory>
 
 #include "app/application.h"
-#include "settings/options_window.h"
 #include "app/roads.h"
+#include "settings/options_window.h"
 
 namespace tw {
 

@@ -1,8 +1,8 @@
 #include <memory>
 
 #include "app/application.h"
-#include "readers/report_window.h"
 #include "app/roads.h"
+#include "readers/report_window.h"
 
 namespace tw {
 

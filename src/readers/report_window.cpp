@@ -4,8 +4,8 @@
 
 #include <utility>
 
-#include "program/resource_ids.h"
 #include "controls/list_header.h"
+#include "program/resource_ids.h"
 #include "win32/label.h"
 #include "win32/message_box.h"
 #include "win32/shell.h"

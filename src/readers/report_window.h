@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "readers/report_model.h"
 #include "controls/xp_button.h"
+#include "readers/report_model.h"
 #include "win32/handle.h"
 #include "win32/window.h"
 

@@ -9,10 +9,10 @@
 #include <memory>
 #include <string>
 
-#include "settings/options_model.h"
 #include "controls/check_box.h"
 #include "controls/info_tip.h"
 #include "controls/xp_button.h"
+#include "settings/options_model.h"
 #include "win32/handle.h"
 #include "win32/timer.h"
 #include "win32/window.h"

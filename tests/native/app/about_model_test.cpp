@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "program/program.h"
 #include "deployment.h"
+#include "program/program.h"
 
 namespace tw {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/application.h"
-#include "settings/options_window.h"
 #include "app/roads.h"
+#include "settings/options_window.h"
 #include "wait.h"
 #include "win32/wide_text.h"
 
