@@ -5,6 +5,7 @@
 #include "program/resource_ids.h"
 #include "win32/gdi.h"
 #include "win32/label.h"
+#include "win32/picture.h"
 #include "win32/shell.h"
 #include "win32/wide_text.h"
 
@@ -14,11 +15,6 @@ namespace {
 
 constexpr wchar_t kAboutClassName[] = L"TallywickAbout";
 constexpr DWORD kAboutStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-
-HBITMAP LoadPicture(int id) {
-  return static_cast<HBITMAP>(
-      LoadImageW(win::ProgramInstance(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-}
 
 bool IsLink(int id) { return id == kAboutLabel3 || id == kAboutLabel4 || id == kAboutLabel6; }
 
@@ -37,8 +33,8 @@ std::string LinkTarget(int id) {
 
 AboutWindow::AboutWindow()
     : timer1_(1, kAboutBlinkMs),
-      picture1_(LoadPicture(IDB_ABOUT_CLOSE)),
-      picture2_(LoadPicture(IDB_ABOUT_CLOSE_HOVER)) {}
+      picture1_(win::LoadPicture(IDB_ABOUT_CLOSE)),
+      picture2_(win::LoadPicture(IDB_ABOUT_CLOSE_HOVER)) {}
 
 AboutWindow::~AboutWindow() {
   timer1_.Stop();

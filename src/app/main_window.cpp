@@ -5,6 +5,7 @@
 #include "text/cp1251.h"
 #include "win32/gdi.h"
 #include "win32/message_box.h"
+#include "win32/picture.h"
 #include "win32/shell.h"
 #include "win32/wide_text.h"
 
@@ -44,9 +45,7 @@ MainWindow::MainWindow(MainHost& host, MainProgramValues& values)
       timers_{win::WindowTimer(1, 300), win::WindowTimer(2, 400), win::WindowTimer(3, 500),
               win::WindowTimer(4, 15000), win::WindowTimer(5, 150)} {
   for (int i = 1; i < static_cast<int>(pictures_.size()); ++i) {
-    pictures_[i].Reset(
-        static_cast<HBITMAP>(LoadImageW(win::ProgramInstance(), MAKEINTRESOURCEW(kPictureResource[i]),
-                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    pictures_[i].Reset(win::LoadPicture(kPictureResource[i]));
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include "program/resource_ids.h"
 #include "win32/gdi.h"
+#include "win32/picture.h"
 
 namespace tw {
 namespace {
@@ -31,9 +32,7 @@ CheckBox::~CheckBox() { Destroy(); }
 
 bool CheckBox::Create(HWND parent, int id, int x, int y, bool visible) {
   for (int i = 0; i < kCheckPictureCount; ++i) {
-    pictures_[i].Reset(
-        static_cast<HBITMAP>(LoadImageW(win::ProgramInstance(), MAKEINTRESOURCEW(IDB_CHECK_FIRST + i),
-                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    pictures_[i].Reset(win::LoadPicture(IDB_CHECK_FIRST + i));
   }
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
   if (visible) style |= WS_VISIBLE;

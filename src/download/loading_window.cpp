@@ -10,6 +10,7 @@
 #include "win32/gdi.h"
 #include "win32/label.h"
 #include "win32/message_box.h"
+#include "win32/picture.h"
 #include "win32/shell.h"
 #include "win32/wide_text.h"
 
@@ -22,11 +23,6 @@ constexpr int kXpB1Size = 48;
 constexpr int kDotsLeft = 64;
 constexpr int kDotsTop = 60;
 constexpr int kDotStep = 14;
-
-HBITMAP LoadPicture(int id) {
-  return static_cast<HBITMAP>(
-      LoadImageW(win::ProgramInstance(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-}
 
 }  // namespace
 
@@ -58,9 +54,9 @@ LoadingWindow::LoadingWindow(Parts parts)
       lastUpdate_(parts.programFolder),
       host_(std::move(parts.host)),
       timers_{win::WindowTimer(1, kTimer1Ms), win::WindowTimer(2, kTimer2Ms), win::WindowTimer(3, kTimer3Ms)},
-      picture1_(LoadPicture(IDB_LOADING_CANCEL)),
-      picture2_(LoadPicture(IDB_LOADING_CANCEL_HOVER)),
-      image_(LoadPicture(IDB_LOADING_IMAGE)) {
+      picture1_(win::LoadPicture(IDB_LOADING_CANCEL)),
+      picture2_(win::LoadPicture(IDB_LOADING_CANCEL_HOVER)),
+      image_(win::LoadPicture(IDB_LOADING_IMAGE)) {
   check_ = std::make_unique<ProfileCheck>(ProfileCheckDeps{
       settings_, *ws_, *this, lastUpdate_, *clock_, std::move(parts.parse), std::string(kProgramVersion)});
 }

@@ -8,6 +8,7 @@
 #include "program/resource_ids.h"
 #include "win32/label.h"
 #include "win32/message_box.h"
+#include "win32/picture.h"
 #include "win32/shell.h"
 #include "win32/wide_text.h"
 
@@ -27,11 +28,6 @@ constexpr int kList3Width = kReportClientWidth - kMargin - kList3Left;
 constexpr int kButtonSize = 52;
 constexpr int kListTitleTop = kListTop - 18 - 20;  // above List3's header
 
-HBITMAP LoadPicture(int id) {
-  return static_cast<HBITMAP>(
-      LoadImageW(win::ProgramInstance(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-}
-
 int ListId(ReportList list) {
   switch (list) {
     case ReportList::List1:
@@ -48,9 +44,10 @@ int ListId(ReportList list) {
 
 ReportWindow::ReportWindow(std::filesystem::path programFolder, std::string id, std::string ownerNick)
     : model_(*this, std::move(programFolder), std::move(id), std::move(ownerNick), formatter_),
-      pictures_{win::Bitmap(LoadPicture(IDB_REPORT_ACCEPT)),
-                win::Bitmap(LoadPicture(IDB_REPORT_ACCEPT_HOVER)), win::Bitmap(LoadPicture(IDB_REPORT_CLOSE)),
-                win::Bitmap(LoadPicture(IDB_REPORT_CLOSE_HOVER))} {}
+      pictures_{win::Bitmap(win::LoadPicture(IDB_REPORT_ACCEPT)),
+                win::Bitmap(win::LoadPicture(IDB_REPORT_ACCEPT_HOVER)),
+                win::Bitmap(win::LoadPicture(IDB_REPORT_CLOSE)),
+                win::Bitmap(win::LoadPicture(IDB_REPORT_CLOSE_HOVER))} {}
 
 ReportWindow::~ReportWindow() {
   onClosed = nullptr;  // a window destroyed by its owner's end reports nothing

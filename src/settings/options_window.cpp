@@ -4,6 +4,7 @@
 #include "win32/gdi.h"
 #include "win32/label.h"
 #include "win32/message_box.h"
+#include "win32/picture.h"
 #include "win32/wide_text.h"
 
 namespace tw {
@@ -30,11 +31,6 @@ constexpr int kButtonSide = 56;
 
 // Decoration: the lines under the two headings and above the buttons.
 constexpr int kHeadingLineY[] = {kSignInTop + 19, kNetworkTop + 19, kOptionsClientHeight - kButtonSide - 16};
-
-HBITMAP LoadPicture(int id) {
-  return static_cast<HBITMAP>(
-      LoadImageW(win::ProgramInstance(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-}
 
 // The labels that name a check box; a click on one toggles its box.
 int CheckOfLabel(int label) {
@@ -94,7 +90,7 @@ OptionsWindow::OptionsWindow(MainProgramValues& values)
       timer1_(kTimer1Id, kOptionsTimerInterval),
       timer2_(kTimer2Id, kOptionsTimerInterval) {
   for (int i = 1; i < static_cast<int>(pictures_.size()); ++i)
-    pictures_[i].Reset(LoadPicture(kPictureResource[i]));
+    pictures_[i].Reset(win::LoadPicture(kPictureResource[i]));
 }
 
 OptionsWindow::~OptionsWindow() {

@@ -6,4 +6,5 @@ tw_win32(
   shell.cpp
   single_instance.cpp
   label.cpp
+  picture.cpp
 )
