@@ -7,4 +7,6 @@ tw_win32(
   single_instance.cpp
   label.cpp
   picture.cpp
+  dpi.cpp
+  dpi_layout.cpp
 )
