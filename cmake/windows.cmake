@@ -7,10 +7,13 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 
 # The resources (icon, manifest, version, pictures) go into the program and
 # into every Win32 test executable, since windows load their pictures from the
-# module they live in. A windres failure fails the build.
+# module they live in. A windres failure fails the build; a changed picture
+# rebuilds the resources.
 set(TW_RESOURCES ${PROJECT_SOURCE_DIR}/src/app/tallywick.rc)
-set_source_files_properties(${TW_RESOURCES} PROPERTIES
-  OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/src/app/tallywick.manifest")
+file(GLOB TW_PICTURE_FILES CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/assets/*.bmp ${PROJECT_SOURCE_DIR}/assets/*.ico ${PROJECT_SOURCE_DIR}/assets/*/*.png)
+set_source_files_properties(${TW_RESOURCES} PROPERTIES OBJECT_DEPENDS
+  "${PROJECT_SOURCE_DIR}/src/app/tallywick.manifest;${PROJECT_SOURCE_DIR}/src/app/pictures.rc;${TW_PICTURE_FILES}")
 
 add_library(tallywick_ui STATIC ${TW_WIN32_SOURCES})
 target_link_libraries(tallywick_ui PUBLIC tallywick_core ${TW_WIN32_LIBS})

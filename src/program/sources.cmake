@@ -1,1 +1,1 @@
-tw_core(program.cpp)
+tw_core(program.cpp picture_scaling.cpp)
