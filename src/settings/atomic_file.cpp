@@ -36,6 +36,11 @@ std::optional<std::string> ReadFileBytes(const fs::path& path) {
   }
 }
 
+bool MayExist(const fs::path& path) {
+  std::error_code ec;
+  return fs::exists(path, ec) || ec;
+}
+
 bool WriteFileAtomic(const fs::path& path, std::string_view bytes, const AtomicWrite& how) {
   const fs::path temp = TemporaryFileFor(path, how.tempSuffix);
   std::error_code ec;

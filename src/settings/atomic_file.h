@@ -25,6 +25,10 @@ std::filesystem::path TemporaryFileFor(const std::filesystem::path& target,
 // The file's bytes, or nullopt when it does not exist or cannot be read.
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
 
+// False only when nothing stands at `path`: a file that cannot even be looked
+// at counts as there, so an unreadable file is never taken for a missing one.
+bool MayExist(const std::filesystem::path& path);
+
 struct AtomicWrite {
   std::string_view tempSuffix = kTempSuffix;
   // When set, the file gets this modification time before the rename.
