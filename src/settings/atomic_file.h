@@ -39,4 +39,18 @@ struct AtomicWrite {
 // temporary file this call made is removed, and false is returned.
 bool WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes, const AtomicWrite& how = {});
 
+// A file as it is now, to be put back when a later step of the same change
+// fails.
+struct SavedFile {
+  bool existed = false;
+  bool readable = true;  // false when it is there but could not be read
+  std::string bytes;
+  std::optional<std::filesystem::file_time_type> modified;
+
+  static SavedFile Of(const std::filesystem::path& path);
+  // The file as it was, bytes and time, or gone again when there was none.
+  // False when that could not be done.
+  bool Restore(const std::filesystem::path& path) const;
+};
+
 }  // namespace tw

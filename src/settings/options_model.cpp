@@ -1,8 +1,11 @@
 #include "settings/options_model.h"
 
 #include <algorithm>
+#include <optional>
 #include <system_error>
+#include <utility>
 
+#include "settings/atomic_file.h"
 #include "settings/credential_file.h"
 
 namespace tw {
@@ -187,22 +190,47 @@ bool OptionsModel::SaveOptions() {
     view_.ShowMessage(kBadProfileIdMessage.str());
     return false;
   }
+  // All or nothing: both new files are made in memory first; user.dat is
+  // changed next, and put back should options.ini then fail to be replaced.
+  const std::optional<std::string> ini = SettingsFileText(values_.programFolder, s);
+  if (!ini) {
+    view_.ShowMessage(kSettingsNotSavedMessage.str());
+    return false;
+  }
   const std::filesystem::path user = values_.programFolder / kUserFile;
+  std::optional<std::string> newUser;
   if (s.SaveLoginPassword) {
     // With an empty login or password nothing is written and an older
     // user.dat stays; a refusal keeps the older file and the window.
     Crypt crypt;
-    const CryptResult result = crypt(s.Login, s.Password, user);
+    std::string bytes;
+    const CryptResult result = crypt.FileBytes(s.Login, s.Password, bytes);
     if (result.status != CryptStatus::Written && result.status != CryptStatus::Skipped) {
       view_.ShowMessage(CryptRefusalMessage(result));
       return false;
     }
-  } else if (!DeleteForced(user)) {
+    if (result.status == CryptStatus::Written) newUser = std::move(bytes);
+  }
+  const bool changeUser = newUser || !s.SaveLoginPassword;
+  const SavedFile oldUser = SavedFile::Of(user);
+  if (changeUser && !oldUser.readable) {
+    // What cannot be read could not be put back.
+    view_.ShowMessage(newUser ? CryptRefusalMessage({CryptStatus::WriteFailed, 0, 0})
+                              : kUserFileNotDeletedMessage.str());
+    return false;
+  }
+  if (newUser && !WriteFileAtomic(user, *newUser)) {
+    view_.ShowMessage(CryptRefusalMessage({CryptStatus::WriteFailed, 0, 0}));
+    return false;
+  }
+  if (!s.SaveLoginPassword && !DeleteForced(user)) {
     view_.ShowMessage(kUserFileNotDeletedMessage.str());
     return false;
   }
-  if (!SaveSettings(values_.programFolder, s)) {
-    view_.ShowMessage(kSettingsNotSavedMessage.str());
+  if (!WriteFileAtomic(values_.programFolder / kOptionsFile, *ini)) {
+    const bool restored = !changeUser || oldUser.Restore(user);
+    view_.ShowMessage(restored ? kSettingsNotSavedMessage.str()
+                               : kSettingsNotSavedUserFileChangedMessage.str());
     return false;
   }
   values_.settings = s;

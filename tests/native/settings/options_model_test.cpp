@@ -338,6 +338,38 @@ TEST_F(OptionsSaveTest, UnwritableSettingsFileKeepsTheWindowOpen) {
   EXPECT_EQ(view.comboText, "456") << "nothing typed is lost";
 }
 
+// user.dat is changed before options.ini is replaced; when the replacing
+// fails, user.dat is put back, so the two never disagree.
+TEST_F(OptionsSaveTest, SettingsFileNotReplacedLeavesBothFilesAsTheyWere) {
+  WriteBytes(folder / kOptionsFile, "[Main]\r\nLastUpdate=01.02.2026\r\nID=123\r\nMine=1\r\n");
+  std::filesystem::create_directories(folder / "options.ini.tmp" / "inside");  // no temporary file
+  const std::string iniBefore = Ini();
+  struct Case {
+    const char* what;
+    bool userFileBefore;
+    bool save;
+  };
+  for (const Case& c : {Case{"rewrite", true, true}, Case{"delete", true, false}, Case{"new", false, true}}) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove(folder / kUserFile);
+    if (c.userFileBefore) {
+      ASSERT_EQ(Crypt()("old", "secret", folder / kUserFile).status, CryptStatus::Written);
+    }
+    const std::string userBefore = ReadBytes(folder / kUserFile);
+    view.messages.clear();
+    view.comboText = "456";
+    view.fields.Check2 = c.save;
+    view.fields.Text1 = "new";
+    view.fields.Text2 = "pw";
+    model.OnXpB1Click();
+    EXPECT_FALSE(view.closed);
+    EXPECT_EQ(view.messages, (std::vector<std::string>{kSettingsNotSavedMessage.str()}));
+    EXPECT_TRUE(ReadBytes(folder / kUserFile) == userBefore) << "user.dat changed";
+    EXPECT_EQ(Ini(), iniBefore);
+    EXPECT_EQ(values.settings.ID, "123");
+  }
+}
+
 TEST_F(OptionsSaveTest, UserFileThatCannotBeDeletedIsReported) {
   // A folder in the way of user.dat cannot be deleted as a file.
   std::filesystem::create_directories(folder / kUserFile / "inside");
