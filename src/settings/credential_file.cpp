@@ -99,6 +99,11 @@ std::string NumCode(std::string_view text) {
 }
 
 Crypt::Crypt() : filler_(ClockSeededFiller()) {}
+
+Crypt& ProgramCrypt() {
+  static Crypt crypt;
+  return crypt;
+}
 Crypt::Crypt(FillerSource filler) : filler_(std::move(filler)) {}
 
 CryptResult Crypt::BuildRecord(std::string_view login, std::string_view pass, std::string& record) {

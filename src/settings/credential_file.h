@@ -64,6 +64,10 @@ class Crypt {
   FillerSource filler_;
 };
 
+// The program's one Crypt, made on first use: its filler generator is
+// seeded once, so two files written in the same second still differ.
+Crypt& ProgramCrypt();
+
 // Both values of a record's text; two empty strings for a damaged one.
 struct Credentials {
   std::string login;

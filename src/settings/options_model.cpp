@@ -202,9 +202,8 @@ bool OptionsModel::SaveOptions() {
   if (s.SaveLoginPassword) {
     // With an empty login or password nothing is written and an older
     // user.dat stays; a refusal keeps the older file and the window.
-    Crypt crypt;
     std::string bytes;
-    const CryptResult result = crypt.FileBytes(s.Login, s.Password, bytes);
+    const CryptResult result = ProgramCrypt().FileBytes(s.Login, s.Password, bytes);
     if (result.status != CryptStatus::Written && result.status != CryptStatus::Skipped) {
       view_.ShowMessage(CryptRefusalMessage(result));
       return false;

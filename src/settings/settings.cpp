@@ -21,7 +21,7 @@ void LoadSettings(const std::filesystem::path& programFolder, Settings& settings
   }
   const std::filesystem::path user = programFolder / kUserFile;
   if (std::filesystem::exists(user, ec)) {
-    Crypt crypt;
+    const Crypt& crypt = ProgramCrypt();
     settings.Login = crypt.EnCrypt(user, 1);
     settings.Password = crypt.EnCrypt(user, 2);
   }

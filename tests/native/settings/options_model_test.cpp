@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -249,6 +250,26 @@ TEST_F(OptionsSaveTest, AcceptWritesSettingsAndUserFile) {
   model.OnXpB1Click();
   EXPECT_TRUE(view.closed);
   EXPECT_FALSE(Exists(kUserFile));
+}
+
+// One filler generator for the run: two accepts within the same second
+// still write different files.
+TEST_F(OptionsSaveTest, TwoSavesInOneSecondWriteDifferentFiles) {
+  view.fields.Check2 = true;
+  view.fields.Text1 = "login";
+  view.fields.Text2 = "secret";
+  std::string first;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const auto second = std::chrono::system_clock::now().time_since_epoch() / std::chrono::seconds(1);
+    model.OnXpB1Click();
+    first = ReadBytes(folder / kUserFile);
+    model.OnXpB1Click();
+    if (std::chrono::system_clock::now().time_since_epoch() / std::chrono::seconds(1) == second) break;
+  }
+  EXPECT_TRUE(ReadBytes(folder / kUserFile) != first) << "the same filler twice";
+  Settings onDisk;
+  LoadSettings(folder.path(), onDisk);
+  EXPECT_EQ(onDisk.Password, "secret");
 }
 
 TEST_F(OptionsSaveTest, EmptyCredentialsKeepTheOlderUserFile) {
