@@ -89,7 +89,7 @@ AcceptResult AcceptNewList(const fs::path& programFolder, std::string_view id) {
   const std::optional<std::string> bytes = ReadFileBytes(newFile);
   if (!bytes || !WriteFileAtomic(*snapshot, *bytes, {kListTempSuffix, modified}))
     return AcceptResult::NotStored;
-  if (!fs::remove(newFile, ec) || ec) return AcceptResult::TmpNotDeleted;
+  if (!DeleteForced(newFile)) return AcceptResult::TmpNotDeleted;
   return AcceptResult::Accepted;
 }
 

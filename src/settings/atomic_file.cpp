@@ -41,6 +41,17 @@ bool MayExist(const fs::path& path) {
   return fs::exists(path, ec) || ec;
 }
 
+bool DeleteForced(const fs::path& path) {
+  std::error_code ec;
+  if (!fs::exists(path, ec)) return true;
+  fs::remove(path, ec);
+  if (!fs::exists(path, ec)) return true;
+  // A read-only file goes too.
+  fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
+  fs::remove(path, ec);
+  return !fs::exists(path, ec);
+}
+
 SavedFile SavedFile::Of(const fs::path& path) {
   SavedFile saved;
   std::optional<std::string> bytes = ReadFileBytes(path);

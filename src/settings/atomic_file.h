@@ -39,6 +39,9 @@ struct AtomicWrite {
 // temporary file this call made is removed, and false is returned.
 bool WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes, const AtomicWrite& how = {});
 
+// Deletes `path` also when it is read-only. False when it still exists.
+bool DeleteForced(const std::filesystem::path& path);
+
 // A file as it is now, to be put back when a later step of the same change
 // fails.
 struct SavedFile {

@@ -56,18 +56,6 @@ std::vector<std::filesystem::path> ListSnapshotFiles(const std::filesystem::path
   return names;
 }
 
-bool DeleteForced(const std::filesystem::path& path) {
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) return true;
-  std::filesystem::remove(path, ec);
-  if (!std::filesystem::exists(path, ec)) return true;
-  // A read-only file goes too.
-  std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::add,
-                               ec);
-  std::filesystem::remove(path, ec);
-  return !std::filesystem::exists(path, ec);
-}
-
 void OptionsModel::SetTimer(OptionsTimer timer, bool enabled) {
   timers_[static_cast<int>(timer)] = enabled;
   view_.SetTimer(timer, enabled);

@@ -86,8 +86,6 @@ class OptionsView {
 
 // The "*.id" file names of `folder`, sorted, without the folder.
 std::vector<std::filesystem::path> ListSnapshotFiles(const std::filesystem::path& folder);
-// Deletes `path` also when it is read-only. False when it still exists.
-bool DeleteForced(const std::filesystem::path& path);
 
 class OptionsModel {
  public:
