@@ -201,11 +201,21 @@ TEST_F(LoadingWindowTest, CancelButtonAndCloseBoxEndTheCheckOnTheMainWindow) {
 HWND boxOwner = nullptr;
 const wchar_t* boxTitle = nullptr;
 int boxTicks = 0;
+HICON boxIcon = nullptr;
 
 void CALLBACK CloseThenAnswer(HWND, UINT, UINT_PTR, DWORD) {
   const HWND box = FindWindowW(L"#32770", boxTitle);
   if (box == nullptr) return;
   if (++boxTicks == 1) {
+    boxIcon = nullptr;
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM) -> BOOL {
+          if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            boxIcon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+          return TRUE;
+        },
+        0);
     PostMessageW(boxOwner, WM_CLOSE, 0, 0);
   } else if (boxTicks == 3) {
     PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -241,6 +251,7 @@ TEST_F(LoadingWindowTest, CloseWhileABoxIsUpEndsTheCheckOnce) {
     KillTimer(nullptr, timer);
     test::PumpMessages();
     EXPECT_GE(boxTicks, 3) << "the box was up";
+    EXPECT_EQ(boxIcon, LoadIconW(nullptr, IDI_INFORMATION)) << "information icon, also for the question";
     EXPECT_FALSE(IsWindow(boxOwner));
     EXPECT_EQ(mainShown_, 1);
     EXPECT_EQ(log_.connects, 1) << "no profile connection after the close";
