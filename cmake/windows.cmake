@@ -59,6 +59,7 @@ target_link_libraries(usercred PRIVATE tallywick_ui)
 target_link_options(usercred PRIVATE -municode)
 # How WS paces its reading against the window's timers (prints figures).
 add_executable(socket_pacing ${PROJECT_SOURCE_DIR}/bench/win32/socket_pacing.cpp)
+target_include_directories(socket_pacing PRIVATE ${PROJECT_SOURCE_DIR}/tests/win32)
 target_link_libraries(socket_pacing PRIVATE tallywick_ui)
 add_executable(holdfile ${PROJECT_SOURCE_DIR}/tests/e2e/tools/holdfile.cpp)
 target_link_options(holdfile PRIVATE -municode)

@@ -14,29 +14,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <thread>
 #include <vector>
 
 #include "download/winsock_socket.h"
+#include "socket/fast_sender.h"
 
 namespace {
-
-class Counter : public tw::SocketEvents {
- public:
-  explicit Counter(tw::Socket& socket) : socket_(socket) { socket.SetEvents(this); }
-  void OnConnect() override {}
-  void OnDataArrival(std::size_t) override { bytes += socket_.GetData().size(); }
-  void OnClose() override { closed = true; }
-  void OnError(int number) override { error = number; }
-
-  std::size_t bytes = 0;
-  bool closed = false;
-  int error = 0;
-
- private:
-  tw::Socket& socket_;
-};
 
 double Now() {
   static const double frequency = [] {
@@ -58,32 +41,14 @@ struct Run {
 
 Run Measure(std::size_t total) {
   Run run;
-  SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-  int length = sizeof(address);
-  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-  listen(listener, 1);
-  std::thread server([listener, total] {
-    SOCKET peer = accept(listener, nullptr, nullptr);
-    if (peer == INVALID_SOCKET) return;
-    const std::string block(256 * 1024, 'x');
-    for (std::size_t sent = 0; sent < total; sent += block.size()) {
-      if (send(peer, block.data(), static_cast<int>(block.size()), 0) == SOCKET_ERROR) break;
-    }
-    shutdown(peer, SD_SEND);
-    closesocket(peer);
-  });
-
+  tw::test::FastSender sender(total);
   const HWND window =
       CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   {
     tw::win::WinsockSocket ws;
-    Counter events(ws);
+    tw::test::ByteCounter events(ws);
     ws.SetRemoteHost("127.0.0.1");
-    ws.SetRemotePort(ntohs(address.sin_port));
+    ws.SetRemotePort(sender.Port());
     ws.Connect();
     SetTimer(window, 1, 10, nullptr);
     double firstData = 0;
@@ -117,8 +82,6 @@ Run Measure(std::size_t total) {
       run.megabytesPerSecond = events.bytes / (1024.0 * 1024.0) / (end - firstData);
   }
   DestroyWindow(window);
-  closesocket(listener);
-  server.join();
   return run;
 }
 
