@@ -51,7 +51,8 @@ foreach(dir ${TW_WIN32_GROUPS})
 endforeach()
 
 # Test-only console tools of the end-to-end scripts: wintext.exe reads the
-# texts of a running window, usercred.exe writes a credential file.
+# texts of a running window, usercred.exe writes a credential file,
+# holdfile.exe keeps a file open with no sharing.
 add_executable(wintext ${PROJECT_SOURCE_DIR}/tests/e2e/tools/wintext.cpp)
 target_include_directories(wintext PRIVATE ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(wintext PRIVATE user32 comctl32)
@@ -59,3 +60,9 @@ target_link_options(wintext PRIVATE -municode)
 add_executable(usercred ${PROJECT_SOURCE_DIR}/tests/e2e/tools/usercred.cpp)
 target_link_libraries(usercred PRIVATE tallywick_ui)
 target_link_options(usercred PRIVATE -municode)
+# How WS paces its reading against the window's timers (prints figures).
+add_executable(socket_pacing ${PROJECT_SOURCE_DIR}/bench/win32/socket_pacing.cpp)
+target_include_directories(socket_pacing PRIVATE ${PROJECT_SOURCE_DIR}/tests/win32)
+target_link_libraries(socket_pacing PRIVATE tallywick_ui)
+add_executable(holdfile ${PROJECT_SOURCE_DIR}/tests/e2e/tools/holdfile.cpp)
+target_link_options(holdfile PRIVATE -municode)

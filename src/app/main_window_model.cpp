@@ -4,6 +4,7 @@
 
 #include "deployment.h"
 #include "program/program.h"
+#include "settings/atomic_file.h"
 #include "text/cp1251.h"
 
 namespace tw {
@@ -18,10 +19,7 @@ void MainWindowModel::SetTimer(MainTimer timer, bool enabled) {
   view_.SetTimer(timer, enabled);
 }
 
-void MainWindowModel::DeleteTmpList() {
-  std::error_code ignored;
-  std::filesystem::remove(values_.programFolder / kTmpListFile, ignored);
-}
+void MainWindowModel::DeleteTmpList() { DeleteForced(values_.programFolder / kTmpListFile); }
 
 bool MainWindowModel::Load() {
   if (host_.AnotherInstanceRunning()) {

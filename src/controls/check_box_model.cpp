@@ -35,7 +35,7 @@ void CheckBoxModel::SetEnabled(bool enabled) {
     inputEnabled_ = true;
   } else {
     Show(CheckPictureFor(CheckState::Disabled, value_));
-    host_.SetHoverTimer(false);
+    SetHoverTimer(false);
     inputEnabled_ = false;
     // A press in progress is abandoned; otherwise hovering would stay off
     // after the control is enabled again.
@@ -44,13 +44,20 @@ void CheckBoxModel::SetEnabled(bool enabled) {
 }
 
 void CheckBoxModel::PointerMove() {
-  if (!down_) host_.SetHoverTimer(true);
+  // Starting a running timer again would restart its count, and a pointer
+  // that keeps moving would never see the pointer-over picture.
+  if (!down_ && !hoverTimer_) SetHoverTimer(true);
+}
+
+void CheckBoxModel::SetHoverTimer(bool enabled) {
+  hoverTimer_ = enabled;
+  host_.SetHoverTimer(enabled);
 }
 
 void CheckBoxModel::ButtonDown(int button, int shift, float x, float y) {
   if (button != kCheckLeftButton || !inputEnabled_) return;
   host_.RaiseMouseDown(button, shift, x, y);
-  host_.SetHoverTimer(false);
+  SetHoverTimer(false);
   // The pushed picture shows the value before the toggle.
   Show(CheckPictureFor(CheckState::Pushed, value_));
   value_ = !value_;
@@ -61,7 +68,7 @@ void CheckBoxModel::ButtonUp(int button) {
   if (button == kCheckRightButton || !inputEnabled_) return;
   host_.RaiseClick();
   down_ = false;
-  host_.SetHoverTimer(true);
+  SetHoverTimer(true);
 }
 
 void CheckBoxModel::DoubleClick() {
@@ -70,14 +77,14 @@ void CheckBoxModel::DoubleClick() {
 
 void CheckBoxModel::TimerTick() {
   if (!enabled_) {
-    host_.SetHoverTimer(false);
+    SetHoverTimer(false);
     return;
   }
   if (host_.PointerOverPicture()) {
     Show(CheckPictureFor(CheckState::Mouseover, value_));
   } else {
     Show(CheckPictureFor(CheckState::Idle, value_));
-    host_.SetHoverTimer(false);
+    SetHoverTimer(false);
   }
 }
 

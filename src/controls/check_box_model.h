@@ -71,12 +71,14 @@ class CheckBoxModel {
 
  private:
   void Show(CheckPicture picture);
+  void SetHoverTimer(bool enabled);
 
   CheckBoxHost& host_;
   bool value_ = false;
   bool enabled_ = true;
   bool inputEnabled_ = true;
   bool down_ = false;
+  bool hoverTimer_ = false;
   CheckPicture shown_ = CheckPicture::IdleNoValue;
 };
 

@@ -7,6 +7,11 @@
 namespace tw {
 namespace {
 
+// The tip's own colour rule (top byte 0x80), not the button's (top bit).
+COLORREF TipColor(Color color) {
+  return ResolveTipColor(color, [](int index) { return static_cast<Color>(GetSysColor(index)); });
+}
+
 constexpr wchar_t kClassName[] = L"TallywickInfoTip";
 
 UINT AlignmentFlag(int alignment) {
@@ -139,7 +144,7 @@ void InfoTip::Paint(HDC dc, Size body, const std::wstring& message, const std::w
                     int titleHeight) {
   RECT all{0, 0, body.width, body.height};
   {
-    win::Brush back(CreateSolidBrush(win::ResolveSystemColor(props_.BackColor)));
+    win::Brush back(CreateSolidBrush(TipColor(props_.BackColor)));
     FillRect(dc, &all, back.Get());
   }
   if (props_.BorderStyle == 0) {
@@ -147,7 +152,7 @@ void InfoTip::Paint(HDC dc, Size body, const std::wstring& message, const std::w
   } else if (props_.BorderStyle == 1) {
     const POINT frame[] = {
         {0, 0}, {body.width - 1, 0}, {body.width - 1, body.height - 1}, {0, body.height - 1}, {0, 0}};
-    SolidLine(dc, win::ResolveSystemColor(props_.BorderColor), frame, 5);
+    SolidLine(dc, TipColor(props_.BorderColor), frame, 5);
   }
 
   const Rect area = InfoTipTextArea(body, props_.Padding);
@@ -156,18 +161,18 @@ void InfoTip::Paint(HDC dc, Size body, const std::wstring& message, const std::w
   if (props_.ShowTitle) {
     win::Font font = MakeFont(dc, true);
     win::SelectObjectRestorer selected(dc, font.Get());
-    SetTextColor(dc, win::ResolveSystemColor(props_.TitleColor));
+    SetTextColor(dc, TipColor(props_.TitleColor));
     RECT titleRect = r;
     DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &titleRect,
               AlignmentFlag(props_.TitleAlignment) | DT_EXPANDTABS | DT_NOPREFIX);
   }
   win::Font font = MakeFont(dc, false);
   win::SelectObjectRestorer selected(dc, font.Get());
-  SetTextColor(dc, win::ResolveSystemColor(props_.ForeColor));
+  SetTextColor(dc, TipColor(props_.ForeColor));
   if (props_.ShowTitle) {
     const InfoTipSeparator separator = PlaceTipSeparator(area, titleHeight, props_.Padding);
     const POINT line[] = {{area.left, separator.y}, {area.right, separator.y}};
-    SolidLine(dc, win::ResolveSystemColor(props_.BorderColor), line, 2);
+    SolidLine(dc, TipColor(props_.BorderColor), line, 2);
     r.top = separator.textTop;
   }
   DrawTextW(dc, message.c_str(), static_cast<int>(message.size()), &r,

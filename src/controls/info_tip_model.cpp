@@ -82,6 +82,11 @@ TipFont ChooseTipFont(const InfoTipProperties& props, const TipFont& statusFont,
   return font;
 }
 
+Color ResolveTipColor(Color color, const SystemColorSource& system) {
+  if ((color >> 24) == 0x80) return system(static_cast<int>(color & 0xFF));
+  return color & 0x00FFFFFFu;
+}
+
 Color DarkenColor(Color color, int amount) {
   auto channel = [&](int shift) {
     const int c = static_cast<int>((color >> shift) & 0xFF);

@@ -90,6 +90,10 @@ struct TipFont {
 };
 TipFont ChooseTipFont(const InfoTipProperties& props, const TipFont& statusFont, int dpiY, bool title);
 
+// A value whose top byte is 0x80 is the system colour of its low byte; any
+// other is a direct 0x00BBGGRR colour.
+Color ResolveTipColor(Color color, const SystemColorSource& system);
+
 // Each of red, green, blue becomes c - floor(c * amount / 255).
 Color DarkenColor(Color color, int amount);
 // Darkening of the pixel at (column, row) of a window `width` × `height`

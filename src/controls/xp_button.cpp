@@ -329,6 +329,7 @@ LRESULT XpButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       OnButtonDown(2, wParam, lParam);
       return 0;
     case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
       OnButtonDown(4, wParam, lParam);
       return 0;
     case WM_LBUTTONUP:

@@ -160,7 +160,8 @@ void LoadingWindow::SetStatusLink(std::string_view text) {
 
 void LoadingWindow::ShowMessage(std::string_view text) { win::ShowInformation(Handle(), text); }
 
-bool LoadingWindow::Ask(std::string_view text) { return win::AskYesNo(Handle(), text); }
+// The update question wears the information icon, like the messages of the check.
+bool LoadingWindow::Ask(std::string_view text) { return win::AskYesNo(Handle(), text, MB_ICONINFORMATION); }
 
 void LoadingWindow::OpenUrl(std::string_view url) { win::OpenUrl(url); }
 

@@ -131,6 +131,7 @@ void ProfileCheck::WsClose() {
     End(false);
     return;
   }
+  state_ = CheckState::Judging;
   if (!IsSuccessfulResponse(responseText_)) {
     animation_.Stop();
     deps_.view.ShowMessage(deps_.settings.UseProxy ? cp1251("Прокси-сервер вернул ошибочный ответ").str()
@@ -142,13 +143,17 @@ void ProfileCheck::WsClose() {
     CheckUpgrade(std::string(responseText_), deps_.programVersion, deps_.view);
     checkingUpdate_ = false;
     deps_.lastUpdate.WriteLastUpdate(deps_.clock.TodayText());
-    StartConnection();
+    if (cancelled_) {
+      End(false);  // closed while the question was up
+    } else {
+      StartConnection();
+    }
     return;
   }
   const std::string message = deps_.parse ? deps_.parse(responseText_) : std::string();
   if (!message.empty()) {
     deps_.view.ShowMessage(message);
-    CancelCheck();
+    End(false);
     return;
   }
   End(true);
@@ -172,6 +177,7 @@ void ProfileCheck::ShowError(int number) {
 void ProfileCheck::CancelCheck() {
   if (state_ == CheckState::Idle || state_ == CheckState::Ended) return;
   cancelled_ = true;
+  if (state_ == CheckState::Judging) return;  // judging ends the check itself
   WsClose();
 }
 

@@ -63,7 +63,11 @@ int ParseProxyPort(std::string_view text);
 
 extern const std::string_view kErrorLinkTip;
 
-enum class CheckState { Idle, Connecting, Waiting, Receiving, ErrorShown, Ended };
+// Judging lasts from the peer's close until the check goes on or ends; its
+// boxes (the update question, the parser's message, the server error) are
+// modal, and a close that reaches the window meanwhile must not end the
+// check a second time.
+enum class CheckState { Idle, Connecting, Waiting, Receiving, Judging, ErrorShown, Ended };
 
 struct ProfileCheckDeps {
   const Settings& settings;
@@ -84,7 +88,8 @@ class ProfileCheck : private SocketEvents {
 
   // The window has opened: start the animation and the first connection.
   void Start();
-  // The cancel button and the window frame's close command.
+  // The cancel button and the window frame's close command. While judging,
+  // the cancel waits for the box: the check then ends instead of going on.
   void CancelCheck();
   void OnTimer(LoadingTimer timer) { animation_.OnTimer(timer); }
   // A click on the status label; opens the error-code page in the link form.

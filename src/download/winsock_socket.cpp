@@ -22,8 +22,9 @@ constexpr UINT kSocketMessageSlots = 0x3000;
 constexpr std::size_t kReadChunk = 64 * 1024;
 // One FD_READ takes at most this much. Posted messages come before input, so
 // a sender faster than the reader would keep FD_READ always queued and the
-// window deaf to clicks: after a full share, reading rests until a timer
-// tick, and timer ticks come only once input has been handled.
+// window deaf to clicks: after a full share, when input, a paint or a timer
+// tick waits, reading rests until a timer tick, and timer ticks come only
+// once input has been handled. With nothing waiting it reads on at full speed.
 constexpr std::size_t kMaxReadPerMessage = 1024 * 1024;
 constexpr UINT_PTR kResumeReadTimer = 1;
 constexpr wchar_t kClassName[] = L"TallywickSocketWindow";
@@ -180,6 +181,11 @@ struct WinsockSocket::Impl {
     return WSAAsyncSelect(socket, window, SocketMessageFor(generation), events) != SOCKET_ERROR;
   }
 
+  // Input, paint or a timer tick waits behind the posted read notices.
+  static bool LowerPriorityWaiting() {
+    return HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT | QS_TIMER | QS_HOTKEY)) != 0;
+  }
+
   // Stops FD_READ until the resume timer ticks (see kMaxReadPerMessage).
   void PauseReading() {
     if (!SelectEvents(FD_CONNECT | FD_WRITE | FD_CLOSE)) return;
@@ -286,10 +292,12 @@ struct WinsockSocket::Impl {
       case FD_WRITE:
         return Flush();
       case FD_READ: {
-        if (state != State::Connected) return;
+        // Notices queued before the pause would each read another full
+        // share; the resume posts its own.
+        if (state != State::Connected || readingPaused) return;
         int readError = 0;
         const std::size_t got = ReadAvailable(kMaxReadPerMessage, readError);
-        if (got >= kMaxReadPerMessage && readError == 0) PauseReading();
+        if (got >= kMaxReadPerMessage && readError == 0 && LowerPriorityWaiting()) PauseReading();
         if (got > 0 && owner->events_) {
           owner->events_->OnDataArrival(received.size());
           if (!IsCurrent(token, gen)) return;

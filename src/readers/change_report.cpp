@@ -60,12 +60,21 @@ ChangeReportData BuildChangeReport(const fs::path& programFolder, std::string_vi
   ChangeReportData data;
   const fs::path newFile = programFolder / kTmpListFile;
   const fs::path snapshot = SnapshotFilePath(programFolder, id).value_or(fs::path());
-  data.period = PeriodText(snapshot, newFile, formatter);
   const std::optional<ReaderList> fresh = ReadReaderListFile(newFile);
-  if (!fresh) return data;
-  const ReaderList old =
-      snapshot.empty() ? ReaderList{} : ReadReaderListFile(snapshot).value_or(ReaderList{});
-  data.report = CompareReaderLists(*fresh, old);
+  if (!fresh) {
+    data.input = ReportInput::NoNewList;
+    return data;
+  }
+  std::optional<ReaderList> old;
+  if (!snapshot.empty()) {
+    old = ReadReaderListFile(snapshot);
+    if (!old && MayExist(snapshot)) {
+      data.input = ReportInput::SnapshotUnreadable;
+      return data;
+    }
+  }
+  data.report = CompareReaderLists(*fresh, old.value_or(ReaderList{}));
+  data.period = PeriodText(snapshot, newFile, formatter);
   return data;
 }
 
@@ -80,7 +89,7 @@ AcceptResult AcceptNewList(const fs::path& programFolder, std::string_view id) {
   const std::optional<std::string> bytes = ReadFileBytes(newFile);
   if (!bytes || !WriteFileAtomic(*snapshot, *bytes, {kListTempSuffix, modified}))
     return AcceptResult::NotStored;
-  if (!fs::remove(newFile, ec) || ec) return AcceptResult::TmpNotDeleted;
+  if (!DeleteForced(newFile)) return AcceptResult::TmpNotDeleted;
   return AcceptResult::Accepted;
 }
 

@@ -37,14 +37,23 @@ std::optional<std::filesystem::path> SnapshotFilePath(const std::filesystem::pat
 std::string PeriodText(const std::filesystem::path& snapshot, const std::filesystem::path& newList,
                        const FileTimeFormatter& formatter);
 
+// What the comparison could be made of.
+enum class ReportInput {
+  Compared,            // tmp.id against the snapshot (or against none: a first check)
+  NoNewList,           // tmp.id missing or unreadable: nothing compared, no period
+  SnapshotUnreadable,  // the snapshot is there but could not be read: no report at all
+};
+
 struct ChangeReportData {
+  ReportInput input = ReportInput::Compared;
   ChangeReport report;
   std::string period;  // Label6
 };
 
-// Compares "tmp.id" with the snapshot of `id`. A missing "tmp.id" gives an
-// empty report; a missing snapshot (or an ID that names none) is a first
-// check, where every reader is new.
+// Compares "tmp.id" with the snapshot of `id`. A missing snapshot (or an ID
+// that names none) is a first check, where every reader is new; a snapshot
+// that exists but cannot be read is never taken for a missing one, or every
+// reader would look new and accepting would drop the real changes.
 ChangeReportData BuildChangeReport(const std::filesystem::path& programFolder, std::string_view id,
                                    const FileTimeFormatter& formatter);
 

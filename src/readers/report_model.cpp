@@ -14,15 +14,29 @@ std::string CountLabel(std::string_view title, std::size_t count) {
   return text;
 }
 
+std::string SnapshotUnreadableMessage(std::string_view id) {
+  return cp1251("Не удалось прочитать сохранённый список читателей профиля ") + std::string(id) +
+         cp1251(" (файл ") + std::string(id) +
+         cp1251(
+             ".id в папке программы).\r\n\r\nНичего не изменено: прежний список и новый (tmp.id) "
+             "остались как были.");
+}
+
 ReportTexts MakeReportTexts(const ChangeReportData& data, std::string_view id, std::string_view ownerNick) {
   const ChangeReport& report = data.report;
   ReportTexts texts;
+  texts.Label4 = cp1251("Результат для ID=") + std::string(id);
+  texts.Label7 = std::string(ownerNick);
+  if (data.input != ReportInput::Compared) {
+    texts.Label1 = kReportLabel1;
+    texts.Label2 = kReportLabel2;
+    texts.Label3 = kReportLabel3;
+    return texts;
+  }
   texts.Label1 = CountLabel(kReportLabel1, report.Subscribed.size());
   texts.Label2 = CountLabel(kReportLabel2, report.Unsubscribed.size());
   texts.Label3 = CountLabel(kReportLabel3, report.Renamed.size());
-  texts.Label4 = cp1251("Результат для ID=") + std::string(id);
   texts.Label6 = data.period;
-  texts.Label7 = std::string(ownerNick);
   texts.Label9 = std::to_string(report.newLineCount);
   texts.Label10Visible = report.NoChanges();
   return texts;
@@ -40,15 +54,25 @@ ReportModel::ReportModel(ReportView& view, std::filesystem::path programFolder, 
       ownerNick_(std::move(ownerNick)),
       formatter_(formatter) {}
 
-void ReportModel::Load() {
+bool ReportModel::Load() {
   data_ = BuildChangeReport(programFolder_, id_, formatter_);
+  if (data_.input == ReportInput::SnapshotUnreadable) {
+    view_.ShowMessage(SnapshotUnreadableMessage(id_));
+    return false;
+  }
   view_.FillList(ReportList::List1, data_.report.Subscribed);
   view_.FillList(ReportList::List2, data_.report.Unsubscribed);
   view_.FillList(ReportList::List3, data_.report.Renamed);
   view_.ShowTexts(MakeReportTexts(data_, id_, ownerNick_));
+  return true;
 }
 
 void ReportModel::OnAccept() {
+  // Only a list that was compared and shown may replace the snapshot.
+  if (data_.input != ReportInput::Compared) {
+    view_.Close();
+    return;
+  }
   const AcceptResult result = AcceptNewList(programFolder_, id_);
   const std::string message = AcceptMessage(result, id_);
   if (!message.empty()) view_.ShowMessage(message);

@@ -23,9 +23,13 @@ inline constexpr auto kReportLabel10 = cp1251("Нет изменений со в
 inline constexpr auto kReportOldNameColumn = cp1251("Старое имя");
 inline constexpr auto kReportNewNameColumn = cp1251("Новое имя");
 
+// The error box when the profile's snapshot is there but cannot be read.
+std::string SnapshotUnreadableMessage(std::string_view id);
+
 enum class ReportList { List1, List2, List3 };
 
 // Every label text the report sets when it loads; Label5 and Label8 are fixed.
+// Without a new list the labels keep their design texts.
 struct ReportTexts {
   std::string Label1, Label2, Label3, Label4, Label6, Label7, Label9;
   bool Label10Visible = false;
@@ -54,8 +58,10 @@ class ReportModel {
   ReportModel(ReportView& view, std::filesystem::path programFolder, std::string id, std::string ownerNick,
               const FileTimeFormatter& formatter);
 
-  // Form_Load after the pictures and the header: the comparison and every text.
-  void Load();
+  // Form_Load after the pictures and the header: the comparison and every
+  // text. False after the error box of an unreadable snapshot: the report
+  // must not be shown, and nothing was changed.
+  bool Load();
   // XpB1. A snapshot that could not be written keeps the window open, so
   // the user sees the changes still and can try again; tmp.id stays.
   void OnAccept();

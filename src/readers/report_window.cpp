@@ -71,8 +71,7 @@ bool ReportWindow::Load() {
   }
   CreateControls();
   win::UseKeyboardNavigation(Handle());  // Esc closes without storing, like XpB2
-  model_.Load();
-  return true;
+  return model_.Load();
 }
 
 void ReportWindow::Show(int show) {

@@ -36,7 +36,8 @@ class ReportWindow : public win::Window, private ReportView {
   ReportWindow(std::filesystem::path programFolder, std::string id, std::string ownerNick);
   ~ReportWindow() override;
 
-  // Creates the window hidden and runs its load handler (the comparison).
+  // Creates the window hidden and runs its load handler (the comparison);
+  // false when there is no report to show.
   bool Load();
   void Show(int show = SW_SHOW);
 

@@ -36,6 +36,45 @@ std::optional<std::string> ReadFileBytes(const fs::path& path) {
   }
 }
 
+bool MayExist(const fs::path& path) {
+  std::error_code ec;
+  return fs::exists(path, ec) || ec;
+}
+
+bool DeleteForced(const fs::path& path) {
+  std::error_code ec;
+  if (!fs::exists(path, ec)) return true;
+  fs::remove(path, ec);
+  if (!fs::exists(path, ec)) return true;
+  // A read-only file goes too.
+  fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
+  fs::remove(path, ec);
+  return !fs::exists(path, ec);
+}
+
+SavedFile SavedFile::Of(const fs::path& path) {
+  SavedFile saved;
+  std::optional<std::string> bytes = ReadFileBytes(path);
+  if (!bytes) {
+    saved.existed = MayExist(path);
+    saved.readable = !saved.existed;
+    return saved;
+  }
+  saved.existed = true;
+  saved.bytes = std::move(*bytes);
+  std::error_code ec;
+  const fs::file_time_type modified = fs::last_write_time(path, ec);
+  if (!ec) saved.modified = modified;
+  return saved;
+}
+
+bool SavedFile::Restore(const fs::path& path) const {
+  if (existed) return readable && WriteFileAtomic(path, bytes, {kTempSuffix, modified});
+  std::error_code ec;
+  fs::remove(path, ec);
+  return !MayExist(path);
+}
+
 bool WriteFileAtomic(const fs::path& path, std::string_view bytes, const AtomicWrite& how) {
   const fs::path temp = TemporaryFileFor(path, how.tempSuffix);
   std::error_code ec;

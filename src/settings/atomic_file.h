@@ -25,6 +25,10 @@ std::filesystem::path TemporaryFileFor(const std::filesystem::path& target,
 // The file's bytes, or nullopt when it does not exist or cannot be read.
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
 
+// False only when nothing stands at `path`: a file that cannot even be looked
+// at counts as there, so an unreadable file is never taken for a missing one.
+bool MayExist(const std::filesystem::path& path);
+
 struct AtomicWrite {
   std::string_view tempSuffix = kTempSuffix;
   // When set, the file gets this modification time before the rename.
@@ -34,5 +38,22 @@ struct AtomicWrite {
 // Replaces `path` with `bytes`. On failure the target is left as it was, the
 // temporary file this call made is removed, and false is returned.
 bool WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes, const AtomicWrite& how = {});
+
+// Deletes `path` also when it is read-only. False when it still exists.
+bool DeleteForced(const std::filesystem::path& path);
+
+// A file as it is now, to be put back when a later step of the same change
+// fails.
+struct SavedFile {
+  bool existed = false;
+  bool readable = true;  // false when it is there but could not be read
+  std::string bytes;
+  std::optional<std::filesystem::file_time_type> modified;
+
+  static SavedFile Of(const std::filesystem::path& path);
+  // The file as it was, bytes and time, or gone again when there was none.
+  // False when that could not be done.
+  bool Restore(const std::filesystem::path& path) const;
+};
 
 }  // namespace tw

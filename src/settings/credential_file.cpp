@@ -99,6 +99,11 @@ std::string NumCode(std::string_view text) {
 }
 
 Crypt::Crypt() : filler_(ClockSeededFiller()) {}
+
+Crypt& ProgramCrypt() {
+  static Crypt crypt;
+  return crypt;
+}
 Crypt::Crypt(FillerSource filler) : filler_(std::move(filler)) {}
 
 CryptResult Crypt::BuildRecord(std::string_view login, std::string_view pass, std::string& record) {
@@ -140,14 +145,20 @@ CryptResult Crypt::BuildRecord(std::string_view login, std::string_view pass, st
   return result;
 }
 
+CryptResult Crypt::FileBytes(std::string_view login, std::string_view pass, std::string& bytes) {
+  if (login.empty() || pass.empty()) return {CryptStatus::Skipped, 0, 0};
+  CryptResult result = BuildRecord(login, pass, bytes);
+  if (result.status == CryptStatus::Written) bytes += "\r\n";
+  return result;
+}
+
 CryptResult Crypt::operator()(std::string_view crLogin, std::string_view pass,
                               const std::filesystem::path& fn) {
-  if (crLogin.empty() || pass.empty() || fn.empty()) return {CryptStatus::Skipped, 0, 0};
-  std::string record;
-  CryptResult result = BuildRecord(crLogin, pass, record);
-  if (result.status != CryptStatus::Written) return result;
-  record += "\r\n";
-  if (!WriteFileAtomic(fn, record)) result.status = CryptStatus::WriteFailed;
+  if (fn.empty()) return {CryptStatus::Skipped, 0, 0};
+  std::string bytes;
+  CryptResult result = FileBytes(crLogin, pass, bytes);
+  if (result.status == CryptStatus::Written && !WriteFileAtomic(fn, bytes))
+    result.status = CryptStatus::WriteFailed;
   return result;
 }
 

@@ -49,6 +49,10 @@ class Crypt {
   // the call reads `crypt(login, pass, path)`.
   CryptResult operator()(std::string_view crLogin, std::string_view pass, const std::filesystem::path& fn);
 
+  // The whole file Crypt would write, in `bytes`; Skipped (nothing to write)
+  // when the login or the password is empty.
+  CryptResult FileBytes(std::string_view login, std::string_view pass, std::string& bytes);
+
   // The login when retStr is 1, the password otherwise; "" for a missing or
   // damaged file.
   std::string EnCrypt(const std::filesystem::path& fn, std::int32_t retStr) const;
@@ -59,6 +63,10 @@ class Crypt {
  private:
   FillerSource filler_;
 };
+
+// The program's one Crypt, made on first use: its filler generator is
+// seeded once, so two files written in the same second still differ.
+Crypt& ProgramCrypt();
 
 // Both values of a record's text; two empty strings for a damaged one.
 struct Credentials {

@@ -1,8 +1,11 @@
 #include "settings/options_model.h"
 
 #include <algorithm>
+#include <optional>
 #include <system_error>
+#include <utility>
 
+#include "settings/atomic_file.h"
 #include "settings/credential_file.h"
 
 namespace tw {
@@ -51,18 +54,6 @@ std::vector<std::filesystem::path> ListSnapshotFiles(const std::filesystem::path
   }
   std::sort(names.begin(), names.end());
   return names;
-}
-
-bool DeleteForced(const std::filesystem::path& path) {
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) return true;
-  std::filesystem::remove(path, ec);
-  if (!std::filesystem::exists(path, ec)) return true;
-  // A read-only file goes too.
-  std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::add,
-                               ec);
-  std::filesystem::remove(path, ec);
-  return !std::filesystem::exists(path, ec);
 }
 
 void OptionsModel::SetTimer(OptionsTimer timer, bool enabled) {
@@ -187,22 +178,46 @@ bool OptionsModel::SaveOptions() {
     view_.ShowMessage(kBadProfileIdMessage.str());
     return false;
   }
+  // All or nothing: both new files are made in memory first; user.dat is
+  // changed next, and put back should options.ini then fail to be replaced.
+  const std::optional<std::string> ini = SettingsFileText(values_.programFolder, s);
+  if (!ini) {
+    view_.ShowMessage(kSettingsNotSavedMessage.str());
+    return false;
+  }
   const std::filesystem::path user = values_.programFolder / kUserFile;
+  std::optional<std::string> newUser;
   if (s.SaveLoginPassword) {
     // With an empty login or password nothing is written and an older
     // user.dat stays; a refusal keeps the older file and the window.
-    Crypt crypt;
-    const CryptResult result = crypt(s.Login, s.Password, user);
+    std::string bytes;
+    const CryptResult result = ProgramCrypt().FileBytes(s.Login, s.Password, bytes);
     if (result.status != CryptStatus::Written && result.status != CryptStatus::Skipped) {
       view_.ShowMessage(CryptRefusalMessage(result));
       return false;
     }
-  } else if (!DeleteForced(user)) {
+    if (result.status == CryptStatus::Written) newUser = std::move(bytes);
+  }
+  const bool changeUser = newUser || !s.SaveLoginPassword;
+  const SavedFile oldUser = SavedFile::Of(user);
+  if (changeUser && !oldUser.readable) {
+    // What cannot be read could not be put back.
+    view_.ShowMessage(newUser ? CryptRefusalMessage({CryptStatus::WriteFailed, 0, 0})
+                              : kUserFileNotDeletedMessage.str());
+    return false;
+  }
+  if (newUser && !WriteFileAtomic(user, *newUser)) {
+    view_.ShowMessage(CryptRefusalMessage({CryptStatus::WriteFailed, 0, 0}));
+    return false;
+  }
+  if (!s.SaveLoginPassword && !DeleteForced(user)) {
     view_.ShowMessage(kUserFileNotDeletedMessage.str());
     return false;
   }
-  if (!SaveSettings(values_.programFolder, s)) {
-    view_.ShowMessage(kSettingsNotSavedMessage.str());
+  if (!WriteFileAtomic(values_.programFolder / kOptionsFile, *ini)) {
+    const bool restored = !changeUser || oldUser.Restore(user);
+    view_.ShowMessage(restored ? kSettingsNotSavedMessage.str()
+                               : kSettingsNotSavedUserFileChangedMessage.str());
     return false;
   }
   values_.settings = s;

@@ -29,6 +29,9 @@ inline constexpr auto kBadProfileIdMessage = cp1251(
 inline constexpr auto kSettingsNotSavedMessage = cp1251(
     "Не удалось записать настройки в файл options.ini. Проверьте, что папка программы доступна для записи, "
     "и нажмите кнопку ещё раз.");
+inline constexpr auto kSettingsNotSavedUserFileChangedMessage = cp1251(
+    "Не удалось записать настройки в файл options.ini, а прежний файл user.dat вернуть не удалось: логин и "
+    "пароль в нём уже новые. Проверьте, что папка программы доступна для записи, и нажмите кнопку ещё раз.");
 inline constexpr auto kUserFileNotDeletedMessage =
     cp1251("Не удалось удалить файл user.dat с сохранёнными логином и паролем. Настройки не сохранены.");
 
@@ -83,8 +86,6 @@ class OptionsView {
 
 // The "*.id" file names of `folder`, sorted, without the folder.
 std::vector<std::filesystem::path> ListSnapshotFiles(const std::filesystem::path& folder);
-// Deletes `path` also when it is read-only. False when it still exists.
-bool DeleteForced(const std::filesystem::path& path);
 
 class OptionsModel {
  public:

@@ -1,7 +1,9 @@
 #include "settings/settings.h"
 
 #include <system_error>
+#include <utility>
 
+#include "settings/atomic_file.h"
 #include "settings/credential_file.h"
 #include "settings/ini_file.h"
 
@@ -19,7 +21,7 @@ void LoadSettings(const std::filesystem::path& programFolder, Settings& settings
   }
   const std::filesystem::path user = programFolder / kUserFile;
   if (std::filesystem::exists(user, ec)) {
-    Crypt crypt;
+    const Crypt& crypt = ProgramCrypt();
     settings.Login = crypt.EnCrypt(user, 1);
     settings.Password = crypt.EnCrypt(user, 2);
   }
@@ -36,20 +38,34 @@ void LoadSettings(const std::filesystem::path& programFolder, Settings& settings
   settings.ProxyPass = ini.RINI(kMainSection, "ProxyPass");
 }
 
+std::optional<std::string> SettingsFileText(const std::filesystem::path& programFolder,
+                                            const Settings& settings) {
+  const std::filesystem::path options = programFolder / kOptionsFile;
+  std::optional<std::string> text = ReadFileBytes(options);
+  // A file that is there but cannot be read is not replaced by a fresh one.
+  if (!text) {
+    if (MayExist(options)) return std::nullopt;
+    text.emplace();
+  }
+  const auto flag = [](bool value) { return value ? "True" : "False"; };
+  const std::pair<const char*, std::string_view> keys[] = {
+      {"ID", settings.ID},
+      {"Guest", flag(settings.Guest)},
+      {"SaveLoginPassword", flag(settings.SaveLoginPassword)},
+      {"UseProxy", flag(settings.UseProxy)},
+      {"ProxyHost", settings.ProxyHost},
+      {"ProxyPort", settings.ProxyPort},
+      {"ProxyAuth", flag(settings.ProxyAuth)},
+      {"ProxyLogin", settings.ProxyLogin},
+      {"ProxyPass", settings.ProxyPass},
+  };
+  for (const auto& [key, value] : keys) *text = IniWriteValue(*text, kMainSection, key, value);
+  return text;
+}
+
 bool SaveSettings(const std::filesystem::path& programFolder, const Settings& settings) {
-  Ini ini;
-  ini.SetFileName(programFolder / kOptionsFile);
-  // Every write is tried, so one failure does not keep the others back.
-  bool ok = ini.WInI(kMainSection, "ID", settings.ID);
-  ok &= ini.WInIb(kMainSection, "Guest", settings.Guest);
-  ok &= ini.WInIb(kMainSection, "SaveLoginPassword", settings.SaveLoginPassword);
-  ok &= ini.WInIb(kMainSection, "UseProxy", settings.UseProxy);
-  ok &= ini.WInI(kMainSection, "ProxyHost", settings.ProxyHost);
-  ok &= ini.WInI(kMainSection, "ProxyPort", settings.ProxyPort);
-  ok &= ini.WInIb(kMainSection, "ProxyAuth", settings.ProxyAuth);
-  ok &= ini.WInI(kMainSection, "ProxyLogin", settings.ProxyLogin);
-  ok &= ini.WInI(kMainSection, "ProxyPass", settings.ProxyPass);
-  return ok;
+  const std::optional<std::string> text = SettingsFileText(programFolder, settings);
+  return text && WriteFileAtomic(programFolder / kOptionsFile, *text);
 }
 
 bool IsValidProfileId(std::string_view id) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,8 +35,15 @@ inline constexpr char kLastUpdateKey[] = "LastUpdate";
 
 // Fills `settings` from options.ini (and user.dat) in `programFolder`.
 void LoadSettings(const std::filesystem::path& programFolder, Settings& settings);
-// Writes every field but Login and Password to options.ini. Returns false
-// when the file could not be written; the caller must tell the user.
+// The text options.ini gets for `settings`: its present text (none when it
+// is missing) with every field but Login and Password written in the
+// profile-file way, so unknown keys, "LastUpdate" and the key order stay.
+// nullopt when the file exists but cannot be read.
+std::optional<std::string> SettingsFileText(const std::filesystem::path& programFolder,
+                                            const Settings& settings);
+// Replaces options.ini with SettingsFileText in one step, so a failure never
+// leaves a mix of old and new keys. Returns false when the file could not
+// be written (it is then as it was); the caller must tell the user.
 bool SaveSettings(const std::filesystem::path& programFolder, const Settings& settings);
 
 // A profile ID names a file (<ID>.id) and goes into the request line, so it

@@ -3,8 +3,9 @@
 # proxy: the first check of a stepping profile lists every reader as
 # subscribed; accepting turns tmp.id into the snapshot with tmp.id's time;
 # the next check shows exactly who came, went and was renamed; closing
-# without accepting keeps the snapshot, so the same changes come back; and
-# every profile the parser refuses ends on its message in a "Сообщение" box.
+# without accepting keeps the snapshot, so the same changes come back; a
+# snapshot another program holds locked gives an error and changes nothing;
+# and every profile the parser refuses ends on its message in a "Сообщение" box.
 set -uo pipefail
 . "${TW_ROOT:-$(cd "$(dirname "$0")/../.." && pwd)}/tests/e2e/lib/program.sh"
 e2e_begin report
@@ -130,9 +131,41 @@ if check "unchanged: the report opens" check_profile; then
   click_at "$report_caption" $close_x $buttons_y
   check "unchanged: closed onto the main window" wait_until 20 report_gone
 fi
+
+# 6. Another program holds the snapshot open without sharing: an error box
+# instead of a report, and tmp.id and the snapshot stay byte for byte.
+snapshot_unreadable_shown() {
+  wintext "Ошибка" | grep -qF "Не удалось прочитать сохранённый список читателей профиля 1100"
+}
+held_snapshot() {
+  local fifo=$work/hold-fifo before_tmp before_snapshot before_time
+  before_tmp=$(md5sum <"$folder/tmp.id")
+  before_snapshot=$(md5sum <"$folder/1100.id")
+  before_time=$(stat -c %Y "$folder/1100.id")
+  mkfifo "$fifo"
+  (cd "$folder" && exec timeout 150 wine "$e2e_windows/holdfile.exe" 1100.id <"$fifo" >"$work/hold-out" 2>&1) &
+  local hold_pid=$!
+  e2e_pids+=("$hold_pid")
+  exec 3>"$fifo"
+  if check "held snapshot: another program holds 1100.id" wait_until 30 grep -q held "$work/hold-out"; then
+    click_command 1
+    check "held snapshot: the error box tells the list could not be read" wait_until 40 snapshot_unreadable_shown
+    shot held-snapshot
+    check "held snapshot: no report" window_gone "$report_caption"
+    press_enter
+    check "held snapshot: the main window is back" wait_until 20 window_shown "$main_caption"
+    check "held snapshot: still no report" window_gone "$report_caption"
+  fi
+  exec 3>&-
+  wait "$hold_pid"
+  same "held snapshot: tmp.id as it was" "$before_tmp" "$(md5sum <"$folder/tmp.id" 2>/dev/null)"
+  same "held snapshot: the snapshot as it was" "$before_snapshot" "$(md5sum <"$folder/1100.id")"
+  same "held snapshot: the snapshot's time as it was" "$before_time" "$(stat -c %Y "$folder/1100.id")"
+}
+held_snapshot
 stop_program
 
-# 6. Profiles the parser refuses: their message, no report. The truncated
+# 7. Profiles the parser refuses: their message, no report. The truncated
 # page (1011) has no owner nickname, hence the two spaces.
 message_shown() { wintext "Сообщение" | grep -qF "	$1"; }
 refused() {  # refused <id> <guest True|False> <message>

@@ -17,7 +17,11 @@ class RecordingHost : public CheckBoxHost {
   CheckPicture picture = CheckPicture::IdleNoValue;
 
   void ShowPicture(CheckPicture p) override { picture = p; }
-  void SetHoverTimer(bool enabled) override { timer = enabled; }
+  void SetHoverTimer(bool enabled) override {
+    timer = enabled;
+    starts += enabled;
+  }
+  int starts = 0;  // every start restarts the 50 ms count
   bool PointerOverPicture() override { return pointerOver; }
   void RaiseClick() override { log.push_back("Click"); }
   void RaiseDblClick() override { log.push_back("DblClick"); }
@@ -41,6 +45,24 @@ TEST(CheckPictures, TwelveStoredPicturesFourShownPerValue) {
   // Resource ids follow the enum: three pictures per state.
   EXPECT_EQ(static_cast<int>(CheckPicture::DisabledGrey), kCheckPictureCount - 1);
   EXPECT_EQ(static_cast<int>(CheckPicture::PushedNoValue), 6);
+}
+
+// A pointer that keeps moving must not keep the timer from ever ticking.
+TEST(CheckBoxModel, MovesWhileTheTimerRunsDoNotRestartIt) {
+  RecordingHost host;
+  CheckBoxModel check(host);
+  check.PointerMove();
+  check.PointerMove();
+  check.PointerMove();
+  EXPECT_EQ(host.starts, 1);
+  host.pointerOver = true;
+  check.TimerTick();  // the pointer is over the picture: the timer runs on
+  check.PointerMove();
+  EXPECT_EQ(host.starts, 1);
+  host.pointerOver = false;
+  check.TimerTick();  // the pointer left: the timer stops
+  check.PointerMove();
+  EXPECT_EQ(host.starts, 2) << "a move after the stop starts it again";
 }
 
 TEST(CheckBoxModel, NewControlIsUncheckedEnabledAndQuiet) {

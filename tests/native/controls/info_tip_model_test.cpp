@@ -92,6 +92,17 @@ TEST(InfoTipFont, SystemOrOwnFont) {
   EXPECT_EQ(ChooseTipFont(props, status, 96, false).weight, 900);
 }
 
+// Only a top byte of exactly 0x80 names a system colour, by the low byte;
+// the button's rule (top bit set) does not hold here.
+TEST(InfoTipColor, TopByte0x80IsTheSystemColourOfTheLowByte) {
+  const SystemColorSource system = [](int index) { return static_cast<Color>(0xAA0000 + index); };
+  const std::pair<Color, Color> cases[] = {
+      {0x80000018u, 0xAA0018u}, {0x80001218u, 0xAA0018u}, {0x81000005u, 0x000005u},
+      {0xC0112233u, 0x112233u}, {0x00112233u, 0x112233u},
+  };
+  for (const auto& [value, expected] : cases) EXPECT_EQ(ResolveTipColor(value, system), expected) << value;
+}
+
 TEST(InfoTipShadow, DarkenEachChannel) {
   EXPECT_EQ(DarkenColor(Rgb(255, 255, 255), 60), Rgb(195, 195, 195));
   EXPECT_EQ(DarkenColor(Rgb(200, 100, 1), 15), Rgb(189, 95, 1));  // floor(200*15/255)=11

@@ -2,6 +2,7 @@
 // clock; every call lands in one event log so tests can check the order.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -50,6 +51,8 @@ struct FakeView : LoadingView {
   bool dots[3] = {false, false, false};
   bool image = false;
   bool timers[3] = {false, false, false};
+  // Runs while a box is up, as a message reaching the window in the box's loop.
+  std::function<void()> duringBox;
 
   void SetCaption(std::string_view t) override {
     caption = t;
@@ -68,10 +71,12 @@ struct FakeView : LoadingView {
   void ShowMessage(std::string_view t) override {
     messages.emplace_back(t);
     log.push_back("message " + std::string(t));
+    if (duringBox) duringBox();
   }
   bool Ask(std::string_view t) override {
     questions.emplace_back(t);
     log.push_back("ask");
+    if (duringBox) duringBox();
     return answer;
   }
   void OpenUrl(std::string_view u) override {
@@ -87,6 +92,11 @@ struct FakeView : LoadingView {
   void SetImageVisible(bool v) override { image = v; }
 
   bool AnyTimer() const { return timers[0] || timers[1] || timers[2]; }
+  int Count(const std::string& entry) const {
+    int n = 0;
+    for (const auto& e : log) n += e == entry;
+    return n;
+  }
   bool Has(const std::string& entry) const {
     for (const auto& e : log) {
       if (e == entry) return true;

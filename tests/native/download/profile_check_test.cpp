@@ -180,6 +180,37 @@ TEST(ProfileCheck, ParserMessageIsShownThenBackToMain) {
   EXPECT_FALSE(h.view.AnyTimer());
 }
 
+// A close that reaches the window while one of judging's boxes is up ends
+// the check once, after the box; LastUpdate is written only for a version
+// post that arrived, and no profile is requested after the close.
+TEST(ProfileCheck, CancelDuringABoxEndsTheCheckOnce) {
+  const struct {
+    const char* what;
+    std::string post;     // the version post, "" when none is due
+    std::string profile;  // the profile response, "" when not reached
+    std::string parseResult;
+    std::size_t lastUpdateWrites;
+  } cases[] = {
+      {"update question", kOk + "VERSION INFO Current_Version={2.2} News={1}", "", "", 1},
+      {"server error", "", "HTTP/1.0 500 Internal Server Error\r\n\r\n", "", 0},
+      {"parser message", "", kOk + "page", cp1251("Профиль не найден"), 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Harness h(!c.post.empty());
+    h.parseResult = c.parseResult;
+    h.Start();
+    h.view.duringBox = [&h] { h.check->CancelCheck(); };
+    h.Exchange(c.post.empty() ? c.profile : c.post);
+    EXPECT_EQ(h.view.Count("close window"), 1);
+    EXPECT_EQ(h.view.Count("show main"), 1);
+    EXPECT_EQ(h.socket.connects, 1) << "no connection after the close";
+    EXPECT_EQ(h.store.writes.size(), c.lastUpdateWrites);
+    EXPECT_EQ(h.check->State(), CheckState::Ended);
+    EXPECT_FALSE(h.view.AnyTimer());
+  }
+}
+
 TEST(ProfileCheck, KilobyteStatusBoundaries) {
   Harness h;
   h.Start();

@@ -54,9 +54,12 @@ TEST(ChangeReport, PeriodTextAndFirstCheck) {
 TEST(ChangeReport, NoNewListAndBadIdNameNoFile) {
   TempFolder folder;
   const UtcFormatter utc;
+  WriteBytes(folder / "77.id", "1%A\r\n");
   ChangeReportData data = BuildChangeReport(folder.path(), "77", utc);
-  EXPECT_EQ(Cp1251ToUtf8(data.period), "c [нет данных] по [нет данных]");
+  EXPECT_EQ(data.input, ReportInput::NoNewList);
+  EXPECT_EQ(data.period, "") << "nothing compared, no period";
   EXPECT_TRUE(data.report.NoChanges());
+  fs::remove(folder / "77.id");
   // An ID that is not plain digits never names a file, even one that exists.
   WriteBytes(folder / "tmp.id", "1%A\r\n");
   WriteBytes(folder / "..id", "1%A\r\n");

@@ -90,12 +90,41 @@ TEST_F(ReportModelTest, Label10OnlyWhenNothingChanged) {
   EXPECT_EQ(view_.texts.Label9, "2");
 }
 
-TEST_F(ReportModelTest, MissingTmpListGivesEmptyReportWithNoDataPeriod) {
+// Nothing was compared, so nothing may look like "no changes", and an
+// accept stores nothing, not even a tmp.id that turned up since.
+TEST_F(ReportModelTest, MissingTmpListKeepsDesignTextsAndAcceptStoresNothing) {
   ReportModel model(view_, folder_, "5", "owner", formatter_);
   model.Load();
   EXPECT_TRUE(view_.lists[0].empty());
-  EXPECT_EQ(Cp1251ToUtf8(view_.texts.Label6), "c [нет данных] по [нет данных]");
-  EXPECT_EQ(view_.texts.Label9, "0");
+  EXPECT_EQ(Cp1251ToUtf8(view_.texts.Label1), "Подписались");
+  EXPECT_EQ(Cp1251ToUtf8(view_.texts.Label2), "Отписались");
+  EXPECT_EQ(Cp1251ToUtf8(view_.texts.Label3), "Сменили имя");
+  EXPECT_EQ(Cp1251ToUtf8(view_.texts.Label4), "Результат для ID=5");
+  EXPECT_EQ(view_.texts.Label6, "");
+  EXPECT_EQ(view_.texts.Label7, "owner");
+  EXPECT_EQ(view_.texts.Label9, "");
+  EXPECT_FALSE(view_.texts.Label10Visible);
+  Write("tmp.id", "1%A\r\n");
+  view_.events.clear();
+  model.OnAccept();
+  EXPECT_EQ(view_.events, std::vector<std::string>{"close"});
+  EXPECT_FALSE(fs::exists(folder_ / "5.id"));
+  EXPECT_EQ(Read("tmp.id"), "1%A\r\n");
+}
+
+// A snapshot that is there but cannot be read is no first check: the error,
+// no report, and both files as they were.
+TEST_F(ReportModelTest, UnreadableSnapshotTellsAndShowsNoReport) {
+  Write("tmp.id", "1%A\r\n");
+  fs::create_directories(folder_ / "5.id");  // present, yet no list can be read from it
+  ReportModel model(view_, folder_, "5", "owner", formatter_);
+  EXPECT_FALSE(model.Load());
+  ASSERT_EQ(view_.events.size(), 1u);
+  EXPECT_EQ(view_.events[0],
+            "message Не удалось прочитать сохранённый список читателей профиля 5 (файл 5.id в папке "
+            "программы).\r\n\r\nНичего не изменено: прежний список и новый (tmp.id) остались как были.");
+  EXPECT_EQ(Read("tmp.id"), "1%A\r\n");
+  EXPECT_TRUE(fs::is_directory(folder_ / "5.id"));
 }
 
 TEST_F(ReportModelTest, DoubleClickOpensTheMemberOfThatRowOnly) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -251,6 +252,26 @@ TEST_F(OptionsSaveTest, AcceptWritesSettingsAndUserFile) {
   EXPECT_FALSE(Exists(kUserFile));
 }
 
+// One filler generator for the run: two accepts within the same second
+// still write different files.
+TEST_F(OptionsSaveTest, TwoSavesInOneSecondWriteDifferentFiles) {
+  view.fields.Check2 = true;
+  view.fields.Text1 = "login";
+  view.fields.Text2 = "secret";
+  std::string first;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const auto second = std::chrono::system_clock::now().time_since_epoch() / std::chrono::seconds(1);
+    model.OnXpB1Click();
+    first = ReadBytes(folder / kUserFile);
+    model.OnXpB1Click();
+    if (std::chrono::system_clock::now().time_since_epoch() / std::chrono::seconds(1) == second) break;
+  }
+  EXPECT_TRUE(ReadBytes(folder / kUserFile) != first) << "the same filler twice";
+  Settings onDisk;
+  LoadSettings(folder.path(), onDisk);
+  EXPECT_EQ(onDisk.Password, "secret");
+}
+
 TEST_F(OptionsSaveTest, EmptyCredentialsKeepTheOlderUserFile) {
   Crypt crypt;
   ASSERT_EQ(crypt("old", "secret", folder / kUserFile).status, CryptStatus::Written);
@@ -336,6 +357,38 @@ TEST_F(OptionsSaveTest, UnwritableSettingsFileKeepsTheWindowOpen) {
   EXPECT_EQ(view.messages, (std::vector<std::string>{kSettingsNotSavedMessage.str()}));
   EXPECT_EQ(values.settings.ID, "123") << "the record keeps what is on disk";
   EXPECT_EQ(view.comboText, "456") << "nothing typed is lost";
+}
+
+// user.dat is changed before options.ini is replaced; when the replacing
+// fails, user.dat is put back, so the two never disagree.
+TEST_F(OptionsSaveTest, SettingsFileNotReplacedLeavesBothFilesAsTheyWere) {
+  WriteBytes(folder / kOptionsFile, "[Main]\r\nLastUpdate=01.02.2026\r\nID=123\r\nMine=1\r\n");
+  std::filesystem::create_directories(folder / "options.ini.tmp" / "inside");  // no temporary file
+  const std::string iniBefore = Ini();
+  struct Case {
+    const char* what;
+    bool userFileBefore;
+    bool save;
+  };
+  for (const Case& c : {Case{"rewrite", true, true}, Case{"delete", true, false}, Case{"new", false, true}}) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove(folder / kUserFile);
+    if (c.userFileBefore) {
+      ASSERT_EQ(Crypt()("old", "secret", folder / kUserFile).status, CryptStatus::Written);
+    }
+    const std::string userBefore = ReadBytes(folder / kUserFile);
+    view.messages.clear();
+    view.comboText = "456";
+    view.fields.Check2 = c.save;
+    view.fields.Text1 = "new";
+    view.fields.Text2 = "pw";
+    model.OnXpB1Click();
+    EXPECT_FALSE(view.closed);
+    EXPECT_EQ(view.messages, (std::vector<std::string>{kSettingsNotSavedMessage.str()}));
+    EXPECT_TRUE(ReadBytes(folder / kUserFile) == userBefore) << "user.dat changed";
+    EXPECT_EQ(Ini(), iniBefore);
+    EXPECT_EQ(values.settings.ID, "123");
+  }
 }
 
 TEST_F(OptionsSaveTest, UserFileThatCannotBeDeletedIsReported) {

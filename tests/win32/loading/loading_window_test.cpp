@@ -196,6 +196,68 @@ TEST_F(LoadingWindowTest, CancelButtonAndCloseBoxEndTheCheckOnTheMainWindow) {
   }
 }
 
+// Inside a box's loop, a thread timer first posts WM_CLOSE to the disabled
+// download window, then answers the box.
+HWND boxOwner = nullptr;
+const wchar_t* boxTitle = nullptr;
+int boxTicks = 0;
+HICON boxIcon = nullptr;
+
+void CALLBACK CloseThenAnswer(HWND, UINT, UINT_PTR, DWORD) {
+  const HWND box = FindWindowW(L"#32770", boxTitle);
+  if (box == nullptr) return;
+  if (++boxTicks == 1) {
+    boxIcon = nullptr;
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM) -> BOOL {
+          if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            boxIcon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+          return TRUE;
+        },
+        0);
+    PostMessageW(boxOwner, WM_CLOSE, 0, 0);
+  } else if (boxTicks == 3) {
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    PostMessageW(box, WM_COMMAND, IDNO, 0);
+  }
+}
+
+TEST_F(LoadingWindowTest, CloseWhileABoxIsUpEndsTheCheckOnce) {
+  const struct {
+    const char* what;
+    const char* lastUpdate;
+    std::string answer;
+    const wchar_t* title;
+  } cases[] = {
+      {"update question", "07.12.2026", "HTTP/1.0 200 OK\r\n\r\nVERSION INFO Current_Version={2.2} News={1}",
+       L"Внимание!"},
+      {"server error", "08.12.2026", "HTTP/1.0 500 Internal Server Error\r\n\r\n", L"Сообщение"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::ofstream(folder_ / "options.ini") << "[Main]\r\nLastUpdate=" << c.lastUpdate << "\r\n";
+    window_.reset();
+    log_ = SocketLog{};
+    mainShown_ = 0;
+    LoadingWindow& w = Open();
+    boxOwner = w.Handle();
+    boxTitle = c.title;
+    boxTicks = 0;
+    log_.events->OnConnect();
+    Answer(c.answer);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 30, &CloseThenAnswer);
+    log_.events->OnClose();  // returns when the box is answered
+    KillTimer(nullptr, timer);
+    test::PumpMessages();
+    EXPECT_GE(boxTicks, 3) << "the box was up";
+    EXPECT_EQ(boxIcon, LoadIconW(nullptr, IDI_INFORMATION)) << "information icon, also for the question";
+    EXPECT_FALSE(IsWindow(boxOwner));
+    EXPECT_EQ(mainShown_, 1);
+    EXPECT_EQ(log_.connects, 1) << "no profile connection after the close";
+  }
+}
+
 TEST_F(LoadingWindowTest, AGoodAnswerIsParsedAndHandedToTheReport) {
   LoadingWindow& w = Open();
   log_.events->OnConnect();

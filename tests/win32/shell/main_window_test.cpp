@@ -70,6 +70,12 @@ class MainWindowTest : public ::testing::Test {
     test::PumpMessages();
     return *window_;
   }
+  // A read-only tmp.id, which only a forced deletion removes.
+  void LeaveReadOnlyTmpList() {
+    const std::filesystem::path tmp = folder_ / "tmp.id";
+    std::ofstream(tmp) << "1%nick\r\n";
+    ASSERT_TRUE(SetFileAttributesW(tmp.c_str(), FILE_ATTRIBUTE_READONLY));
+  }
   bool Visible(int n) { return IsWindowVisible(window_->Button(n).Handle()) != FALSE; }
   void ClickAt(HWND hwnd, int x, int y) {
     test::MovePointerTo(hwnd, x, y);
@@ -85,14 +91,14 @@ class MainWindowTest : public ::testing::Test {
   HWND anchor_ = nullptr;
 };
 
-TEST_F(MainWindowTest, CaptionClientSizeAndLeftoverTmpList) {
+TEST_F(MainWindowTest, CaptionClientSizeAndLeftoverReadOnlyTmpList) {
   struct Case {
     std::string id;
     std::wstring caption;
   };
   const std::vector<Case> cases = {{"", L"Tallywick v 2.1 beta"}, {"123", L"Tallywick v 2.1 beta  [id=123]"}};
   for (const auto& c : cases) {
-    std::ofstream(folder_ / "tmp.id") << "1%nick\r\n";
+    LeaveReadOnlyTmpList();
     host_.idOnDisk = c.id;
     values_.settings = {};
     MainWindow& main = Load();
@@ -174,15 +180,15 @@ TEST_F(MainWindowTest, WinkShowsSixFacesThenBlank) {
   EXPECT_FALSE(main.Model().TimerEnabled(MainTimer::Timer5));
 }
 
-TEST_F(MainWindowTest, EndCommandAndCloseBoxDeleteTmpList) {
+TEST_F(MainWindowTest, EndCommandAndCloseBoxDeleteReadOnlyTmpList) {
   values_.IntroDone = true;
   MainWindow& main = Load();
-  std::ofstream(folder_ / "tmp.id") << "x";
+  LeaveReadOnlyTmpList();
   ClickAt(main.Button(3).Handle(), 33, 33);
   EXPECT_EQ(host_.calls, (std::vector<std::string>{"End"}));
   EXPECT_FALSE(std::filesystem::exists(folder_ / "tmp.id"));
   host_.calls.clear();
-  std::ofstream(folder_ / "tmp.id") << "x";
+  LeaveReadOnlyTmpList();
   SendMessageW(main.Handle(), WM_CLOSE, 0, 0);
   EXPECT_EQ(host_.calls, (std::vector<std::string>{"End"}));
   EXPECT_FALSE(std::filesystem::exists(folder_ / "tmp.id"));

@@ -8,57 +8,21 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <thread>
-
 #include "download/winsock_socket.h"
+#include "socket/fast_sender.h"
 
 namespace {
-
-class Collector : public tw::SocketEvents {
- public:
-  explicit Collector(tw::Socket& socket) : socket_(socket) { socket.SetEvents(this); }
-  void OnConnect() override {}
-  void OnDataArrival(std::size_t) override { bytes += socket_.GetData().size(); }
-  void OnClose() override { closed = true; }
-  void OnError(int number) override { error = number; }
-
-  std::size_t bytes = 0;
-  bool closed = false;
-  int error = 0;
-
- private:
-  tw::Socket& socket_;
-};
 
 TEST(WinsockSocketFastSender, TimerTicksWhileALargeAnswerStreamsIn) {
   WSADATA data{};
   ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
   constexpr std::size_t kTotal = 24 * 1024 * 1024;
-  SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
-  int length = sizeof(address);
-  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-  listen(listener, 1);
-  std::thread server([listener] {
-    SOCKET peer = accept(listener, nullptr, nullptr);
-    if (peer == INVALID_SOCKET) return;
-    const std::string block(256 * 1024, 'x');
-    for (std::size_t sent = 0; sent < kTotal; sent += block.size()) {
-      if (send(peer, block.data(), static_cast<int>(block.size()), 0) == SOCKET_ERROR) break;
-    }
-    shutdown(peer, SD_SEND);
-    closesocket(peer);
-  });
-
   {
+    tw::test::FastSender sender(kTotal);
     tw::win::WinsockSocket ws;
-    Collector events(ws);
+    tw::test::ByteCounter events(ws);
     ws.SetRemoteHost("127.0.0.1");
-    ws.SetRemotePort(ntohs(address.sin_port));
+    ws.SetRemotePort(sender.Port());
     ws.Connect();
 
     // A thread timer, like every timer and like input, comes only when no
@@ -85,8 +49,6 @@ TEST(WinsockSocketFastSender, TimerTicksWhileALargeAnswerStreamsIn) {
     EXPECT_EQ(events.bytes, kTotal);  // the pauses lose nothing
     EXPECT_GT(ticksDuringTransfer, 0);
   }
-  closesocket(listener);
-  server.join();
   WSACleanup();
 }
 

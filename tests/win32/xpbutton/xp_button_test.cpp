@@ -205,6 +205,21 @@ TEST_F(XpButtonTest, HoverPressReleaseWithThePointer) {
   EXPECT_NE(GetCapture(), button_.Handle());
 }
 
+// A double click is one more press: every button's raises MouseDown.
+TEST_F(XpButtonTest, EveryPressAndDoubleClickRaisesMouseDown) {
+  Make({}, 60, 30);
+  std::vector<int> downs;
+  button_.events.MouseDown = [&downs](int b, int, float, float) { downs.push_back(b); };
+  const std::pair<UINT, UINT> presses[] = {{WM_LBUTTONDOWN, WM_LBUTTONUP}, {WM_LBUTTONDBLCLK, WM_LBUTTONUP},
+                                           {WM_RBUTTONDOWN, WM_RBUTTONUP}, {WM_RBUTTONDBLCLK, WM_RBUTTONUP},
+                                           {WM_MBUTTONDOWN, WM_MBUTTONUP}, {WM_MBUTTONDBLCLK, WM_MBUTTONUP}};
+  for (const auto& [down, up] : presses) {
+    SendMessageW(button_.Handle(), down, 0, MAKELPARAM(30, 15));
+    SendMessageW(button_.Handle(), up, 0, MAKELPARAM(30, 15));
+  }
+  EXPECT_EQ(downs, (std::vector<int>{1, 1, 2, 2, 4, 4}));
+}
+
 TEST_F(XpButtonTest, SpaceBarClicksOnlyOverTheButton) {
   Make({}, 60, 30);
   SetFocus(button_.Handle());
