@@ -23,6 +23,10 @@ bool AskYesNo(HWND owner, std::string_view text) noexcept {
   return ShowMessageBox(owner, text, cp1251("Внимание!"), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
+bool AskYesNoWarning(HWND owner, std::string_view text) noexcept {
+  return ShowMessageBox(owner, text, cp1251("Внимание!"), MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
 void ShowError(HWND owner, std::string_view text) noexcept {
   ShowMessageBox(owner, text, cp1251("Ошибка"), MB_OK | MB_ICONSTOP);
 }

@@ -12,6 +12,8 @@ int ShowMessageBox(HWND owner, std::string_view text, std::string_view title, UI
 void ShowInformation(HWND owner, std::string_view text) noexcept;
 // Yes/No, title "Внимание!"; true for Yes.
 bool AskYesNo(HWND owner, std::string_view text) noexcept;
+// Yes/No, warning icon, title "Внимание!"; true for Yes.
+bool AskYesNoWarning(HWND owner, std::string_view text) noexcept;
 // OK, stop icon, title "Ошибка".
 void ShowError(HWND owner, std::string_view text) noexcept;
 

@@ -7,4 +7,6 @@ tw_win32(
   single_instance.cpp
   label.cpp
   picture.cpp
+  list_copy.cpp
+  gdiplus_session.cpp
 )
