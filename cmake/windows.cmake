@@ -56,3 +56,8 @@ target_link_options(wintext PRIVATE -municode)
 add_executable(usercred ${PROJECT_SOURCE_DIR}/tests/e2e/tools/usercred.cpp)
 target_link_libraries(usercred PRIVATE tallywick_ui)
 target_link_options(usercred PRIVATE -municode)
+
+# The history window's opening time for a long history (a measurement).
+add_executable(history_open_time ${PROJECT_SOURCE_DIR}/bench/win32/history_open_time.cpp ${TW_RESOURCES})
+target_link_libraries(history_open_time PRIVATE tallywick_ui)
+target_link_options(history_open_time PRIVATE -municode)

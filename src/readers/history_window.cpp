@@ -38,8 +38,8 @@ constexpr int kLinkTop = kHistoryClientHeight - kMargin - 16;
 constexpr int kListHeight = kLinkTop - 10 - kListTop;
 constexpr int kInnerWidth = kHistoryClientWidth - 2 * kMargin;
 // The events list's columns: date and time, then the sign.
-constexpr int kDateColumn = 104;
-constexpr int kSignColumn = 20;
+constexpr int kDateColumn = 112;
+constexpr int kSignColumn = 16;
 // Markers on the curve while they stay apart.
 constexpr std::size_t kMaxMarkers = 60;
 
