@@ -117,7 +117,11 @@ ChartLayout LayoutChart(const std::vector<HistoryPoint>& points, const ChartRect
   const std::size_t step = CountStep(high->count - low->count);
   layout.countFrom = low->count / step * step;
   layout.countTo = (high->count + step - 1) / step * step;
-  if (layout.countTo == layout.countFrom) layout.countTo += step;
+  // A count that never changed runs through the middle, not along an edge.
+  if (layout.countTo == layout.countFrom) {
+    if (layout.countFrom >= step) layout.countFrom -= step;
+    layout.countTo += step;
+  }
 
   const double width = plot.right - plot.left;
   const double height = plot.bottom - plot.top;

@@ -94,6 +94,7 @@ TEST(History, ChartAxesEncloseEveryPoint) {
   ASSERT_EQ(c.xTicks.size(), 3u);
   EXPECT_EQ(c.xTicks[1].label, "01.01.1970");
   c = LayoutChart({{"", 0, 5}, {"", 2, 5}}, plot);
+  EXPECT_DOUBLE_EQ(c.points[0].y, 110) << "a flat count runs through the middle";
   ASSERT_EQ(c.xTicks.size(), 3u);
   EXPECT_EQ(c.xTicks[2].label, "01.01 00:02");
   EXPECT_TRUE(LayoutChart({}, plot).points.empty());
