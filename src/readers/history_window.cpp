@@ -12,6 +12,7 @@
 
 #include "controls/list_header.h"
 #include "controls/list_header_model.h"
+#include "win32/dpi.h"
 #include "win32/gdi.h"
 #include "win32/gdiplus_session.h"
 #include "win32/label.h"
@@ -60,28 +61,31 @@ HistoryWindow::~HistoryWindow() { Destroy(); }
 
 bool HistoryWindow::Create(HWND owner) {
   page_ = LoadHistoryPage(programFolder_, id_);
-  {
-    win::WindowDc screen(nullptr);
-    dpi_ = GetDeviceCaps(screen.Get(), LOGPIXELSY);
-    if (dpi_ <= 0) dpi_ = 96;
-  }
-  RECT frame{0, 0, Scale(kHistoryClientWidth), Scale(kHistoryClientHeight)};
-  AdjustWindowRectEx(&frame, kHistoryStyle, FALSE, 0);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
+  const SIZE client100{kHistoryClientWidth, kHistoryClientHeight};
+  const SIZE frame = win::FrameSizeFor(client100, kHistoryStyle, 0, win::DpiOf(owner));
   RECT around{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   if (owner != nullptr) {
     GetWindowRect(owner, &around);
   } else {
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &around, 0);
   }
-  const int x = std::max(0, static_cast<int>(around.left + (around.right - around.left - width) / 2));
-  const int y = std::max(0, static_cast<int>(around.top + (around.bottom - around.top - height) / 2));
-  if (!CreateWindowOf(kHistoryClassName, 0, kHistoryStyle, win::Widen(page_.caption), x, y, width, height,
-                      owner, nullptr)) {
+  const int x = std::max(0, static_cast<int>(around.left + (around.right - around.left - frame.cx) / 2));
+  const int y = std::max(0, static_cast<int>(around.top + (around.bottom - around.top - frame.cy) / 2));
+  if (!CreateWindowOf(kHistoryClassName, 0, kHistoryStyle, win::Widen(page_.caption), x, y, frame.cx,
+                      frame.cy, owner, nullptr)) {
     return false;
   }
+  // The children are made at their 100 % places, then laid out for the
+  // window's DPI (it may stand on another monitor than its owner).
   CreateControls();
+  layout_.Capture(Handle());
+  layout_.SetFont(Control(kHistoryFileLink), win::DpiLayout::FontKind::Link);
+  const UINT dpi = win::DpiOf(Handle());
+  layout_.Apply(dpi);
+  if (dpi != win::DpiOf(owner)) win::FitClientForDpi(Handle(), client100, dpi);
+  SetTabStops();
+  // Filled last: a font or tab stops set on a full list cost far more.
+  FillList();
   win::UseKeyboardNavigation(Handle());  // Esc closes
   return true;
 }
@@ -93,31 +97,23 @@ void HistoryWindow::RunModal(HWND owner) {
 }
 
 void HistoryWindow::CreateControls() {
-  linkFont_ = win::GuiFontVariant(0, true);
-  const int inner = Scale(kInnerWidth);
-
-  CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, Scale(kMargin), Scale(kMargin),
-                  inner, Scale(kChartHeight), Handle(),
-                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kHistoryChart)), win::ProgramInstance(),
-                  nullptr);
-  win::CreateLabel(Handle(), kHistoryTotals, page_.totals, Scale(kMargin), Scale(kTotalsTop), inner,
-                   Scale(16), SS_ENDELLIPSIS);
-  const HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
-                                    WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY |
-                                        LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | LBS_USETABSTOPS,
-                                    Scale(kMargin), Scale(kListTop), inner, Scale(kListHeight), Handle(),
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kHistoryList)),
-                                    win::ProgramInstance(), nullptr);
-  SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(win::GuiFont()), FALSE);
-  std::vector<int> stops = TabStopsForColumns({Scale(kDateColumn), Scale(kDateColumn + kSignColumn), inner},
-                                              ListAverageCharWidth(list));
-  SendMessageW(list, LB_SETTABSTOPS, static_cast<WPARAM>(stops.size()),
-               reinterpret_cast<LPARAM>(stops.data()));
+  const auto child = [this](const wchar_t* cls, DWORD exStyle, DWORD style, int id, int x, int y, int w,
+                            int h) {
+    return CreateWindowExW(exStyle, cls, L"", WS_CHILD | WS_VISIBLE | style, x, y, w, h, Handle(),
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), win::ProgramInstance(),
+                           nullptr);
+  };
+  child(L"STATIC", 0, SS_OWNERDRAW, kHistoryChart, kMargin, kMargin, kInnerWidth, kChartHeight);
+  win::CreateLabel(Handle(), kHistoryTotals, page_.totals, kMargin, kTotalsTop, kInnerWidth, 16,
+                   SS_ENDELLIPSIS);
+  const HWND list =
+      child(L"LISTBOX", WS_EX_CLIENTEDGE,
+            WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | LBS_USETABSTOPS,
+            kHistoryList, kMargin, kListTop, kInnerWidth, kListHeight);
   win::EnableListCopy(list);
-  win::CreateLabel(Handle(), kHistoryFileLink, kHistoryFileLinkText, Scale(kMargin), Scale(kLinkTop),
-                   Scale(200), Scale(16), SS_NOTIFY, linkFont_.Get());
-  win::CreateLabel(Handle(), kHistoryEmpty, kHistoryEmptyText, Scale(kMargin),
-                   Scale(kMargin + kChartHeight / 2), inner, Scale(16), SS_CENTER);
+  win::CreateLabel(Handle(), kHistoryFileLink, kHistoryFileLinkText, kMargin, kLinkTop, 200, 16, SS_NOTIFY);
+  win::CreateLabel(Handle(), kHistoryEmpty, kHistoryEmptyText, kMargin, kMargin + kChartHeight / 2,
+                   kInnerWidth, 16, SS_CENTER);
 
   const bool empty = page_.empty;
   for (int id : {kHistoryChart, kHistoryTotals, kHistoryList})
@@ -126,7 +122,16 @@ void HistoryWindow::CreateControls() {
   std::error_code ec;
   const bool fileThere = page_.file && std::filesystem::is_regular_file(*page_.file, ec);
   ShowWindow(Control(kHistoryFileLink), fileThere ? SW_SHOW : SW_HIDE);
-  FillList();
+}
+
+// The columns follow the list's font at the window's DPI.
+void HistoryWindow::SetTabStops() {
+  const HWND list = Control(kHistoryList);
+  std::vector<int> stops = TabStopsForColumns(
+      {Scale(kDateColumn), Scale(kDateColumn + kSignColumn), Scale(kInnerWidth)}, ListAverageCharWidth(list));
+  SendMessageW(list, LB_SETTABSTOPS, static_cast<WPARAM>(stops.size()),
+               reinterpret_cast<LPARAM>(stops.data()));
+  InvalidateRect(list, nullptr, TRUE);
 }
 
 void HistoryWindow::FillList() {
@@ -145,7 +150,8 @@ void HistoryWindow::FillList() {
 void HistoryWindow::DrawChart(HDC dc, const RECT& rect) const {
   FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   FrameRect(dc, &rect, GetSysColorBrush(COLOR_BTNSHADOW));
-  win::SelectObjectRestorer font(dc, win::GuiFont());
+  const HFONT gui = layout_.Font(win::DpiLayout::FontKind::Gui);
+  win::SelectObjectRestorer font(dc, gui != nullptr ? gui : win::GuiFont());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, kLabelColor);
   TEXTMETRICW metrics{};
@@ -272,6 +278,23 @@ LRESULT HistoryWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return TRUE;
       }
       break;
+    case WM_DPICHANGED: {
+      const UINT dpi = win::DpiOfMessage(wParam);
+      win::FitClientForDpi(Handle(), {kHistoryClientWidth, kHistoryClientHeight}, dpi,
+                           reinterpret_cast<const RECT*>(lParam));
+      // The list is emptied while its font changes and filled again.
+      const HWND list = Control(kHistoryList);
+      const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
+      const LRESULT top = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
+      SendMessageW(list, LB_RESETCONTENT, 0, 0);
+      layout_.Apply(dpi);
+      SetTabStops();
+      FillList();
+      SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+      SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+      InvalidateRect(Handle(), nullptr, TRUE);
+      return 0;
+    }
     case WM_CLOSE:
       Destroy();
       return 0;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "readers/history_model.h"
+#include "win32/dpi_layout.h"
 #include "win32/handle.h"
 #include "win32/window.h"
 
@@ -43,16 +44,16 @@ class HistoryWindow : public win::Window {
 
  private:
   // Every length of the layout is given at 100 % and passes through here.
-  int Scale(int value) const { return MulDiv(value, dpi_, 96); }
+  int Scale(int value) const { return layout_.Scale(value); }
   void CreateControls();
+  void SetTabStops();
   void FillList();
   void OnDrawItem(const DRAWITEMSTRUCT& item) const;
 
   std::filesystem::path programFolder_;
   std::string id_;
   HistoryPage page_;
-  int dpi_ = 96;
-  win::Font linkFont_;
+  win::DpiLayout layout_;
 };
 
 // Opens the history of profile `id` modal over `owner` and returns once it

@@ -9,4 +9,6 @@ tw_win32(
   picture.cpp
   list_copy.cpp
   gdiplus_session.cpp
+  dpi.cpp
+  dpi_layout.cpp
 )

@@ -170,5 +170,20 @@ TEST_F(HistoryWindowTest, CtrlCAndCopyAllPutUnicodeTextOnTheClipboard) {
       << "the right-clicked line is the one copied";
 }
 
+TEST_F(HistoryWindowTest, MovedToA150PercentMonitorItScalesItsLayout) {
+  WriteHistory(kThreeReports);
+  Open();
+  RECT suggested{100, 100, 1100, 1000};
+  SendMessageW(window_->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  test::PumpMessages();
+  RECT client{}, chart{};
+  GetClientRect(window_->Handle(), &client);
+  EXPECT_NEAR(client.right, kHistoryClientWidth * 3 / 2, 1);
+  EXPECT_NEAR(client.bottom, kHistoryClientHeight * 3 / 2, 1);
+  GetWindowRect(window_->Control(kHistoryChart), &chart);
+  EXPECT_NEAR(chart.right - chart.left, (kHistoryClientWidth - 24) * 3 / 2, 1);
+  EXPECT_EQ(ItemsOf(List()).size(), 3u) << "the list is filled again";
+}
+
 }  // namespace
 }  // namespace tw
