@@ -25,7 +25,6 @@ namespace tw {
 namespace {
 
 constexpr DWORD kHistoryStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-constexpr COLORREF kLinkColor = RGB(0, 0, 192);
 constexpr COLORREF kGridColor = RGB(228, 228, 228);
 constexpr COLORREF kAxisColor = RGB(150, 150, 150);
 constexpr COLORREF kLabelColor = RGB(80, 80, 80);
@@ -268,15 +267,12 @@ LRESULT HistoryWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC: {
       const HDC dc = reinterpret_cast<HDC>(wParam);
       const bool link = reinterpret_cast<HWND>(lParam) == Control(kHistoryFileLink);
-      SetTextColor(dc, link ? kLinkColor : GetSysColor(COLOR_BTNTEXT));
+      SetTextColor(dc, link ? win::kLinkColor : GetSysColor(COLOR_BTNTEXT));
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_SETCURSOR:
-      if (reinterpret_cast<HWND>(wParam) == Control(kHistoryFileLink)) {
-        SetCursor(LoadCursorW(nullptr, IDC_HAND));
-        return TRUE;
-      }
+      if (win::SetLinkCursor(reinterpret_cast<HWND>(wParam), Control(kHistoryFileLink))) return TRUE;
       break;
     case WM_DPICHANGED: {
       const UINT dpi = win::DpiOfMessage(wParam);

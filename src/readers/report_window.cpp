@@ -234,7 +234,7 @@ LRESULT ReportWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       COLORREF color = GetSysColor(COLOR_BTNTEXT);
       if (control == Label(10)) color = RGB(0, 110, 0);
       if (control == Control(kReportWarning)) color = RGB(200, 0, 0);
-      if (IsLink(control)) color = RGB(0, 0, 192);
+      if (control == Control(kReportHistoryLink)) color = win::kLinkColor;
       SetTextColor(dc, color);
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
@@ -246,10 +246,7 @@ LRESULT ReportWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 1;
     }
     case WM_SETCURSOR:
-      if (IsLink(reinterpret_cast<HWND>(wParam))) {
-        SetCursor(LoadCursorW(nullptr, IDC_HAND));
-        return TRUE;
-      }
+      if (win::SetLinkCursor(reinterpret_cast<HWND>(wParam), Control(kReportHistoryLink))) return TRUE;
       break;
     case WM_CLOSE:
       Destroy();

@@ -77,7 +77,6 @@ class ReportWindow : public win::Window, private ReportView {
   HWND AddLabel(int n, std::string_view text, int x, int y, int width);
   HWND AddList(int id, int x, int y, int width, int height, bool tabStops);
   void OnCommand(int id, int code);
-  bool IsLink(HWND control) const { return control != nullptr && control == Control(kReportHistoryLink); }
 
   LocalFileTimeFormatter formatter_;
   ReportModel model_;

@@ -37,6 +37,21 @@ std::string ProfileOf(const std::filesystem::path& name) {
   return Utf16ToCp1251(text);
 }
 
+// The names of the plain files of `folder` that `wanted`, sorted.
+template <typename Predicate>
+std::vector<std::filesystem::path> ListFiles(const std::filesystem::path& folder, Predicate wanted) {
+  std::vector<std::filesystem::path> names;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code typeError;
+    if (!it->is_regular_file(typeError)) continue;
+    const std::filesystem::path name = it->path().filename();
+    if (wanted(name)) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 }  // namespace
 
 std::string IDHelpTitle() { return cp1251("ID - это ваш идентификатор в базе данных дневников"); }
@@ -55,29 +70,11 @@ std::string ClearProfilesQuestion(const std::string& id) {
 }
 
 std::vector<std::filesystem::path> ListSnapshotFiles(const std::filesystem::path& folder) {
-  std::vector<std::filesystem::path> names;
-  std::error_code ec;
-  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    std::error_code typeError;
-    if (!it->is_regular_file(typeError)) continue;
-    const std::filesystem::path name = it->path().filename();
-    if (HasIdExtension(name)) names.push_back(name);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
+  return ListFiles(folder, HasIdExtension);
 }
 
 std::vector<std::filesystem::path> ListHistoryFiles(const std::filesystem::path& folder) {
-  std::vector<std::filesystem::path> names;
-  std::error_code ec;
-  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    std::error_code typeError;
-    if (!it->is_regular_file(typeError)) continue;
-    const std::filesystem::path name = it->path().filename();
-    if (!HistoryProfileOf(name).empty()) names.push_back(name);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
+  return ListFiles(folder, [](const std::filesystem::path& name) { return !HistoryProfileOf(name).empty(); });
 }
 
 bool DeleteForced(const std::filesystem::path& path) {

@@ -424,15 +424,12 @@ LRESULT OptionsWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC: {
       const HDC dc = reinterpret_cast<HDC>(wParam);
       const bool link = reinterpret_cast<HWND>(lParam) == Control(kOptionsHistory);
-      SetTextColor(dc, link ? RGB(0, 0, 192) : GetSysColor(COLOR_BTNTEXT));
+      SetTextColor(dc, link ? win::kLinkColor : GetSysColor(COLOR_BTNTEXT));
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_SETCURSOR:
-      if (reinterpret_cast<HWND>(wParam) == Control(kOptionsHistory)) {
-        SetCursor(LoadCursorW(nullptr, IDC_HAND));
-        return TRUE;
-      }
+      if (win::SetLinkCursor(reinterpret_cast<HWND>(wParam), Control(kOptionsHistory))) return TRUE;
       break;
     case WM_SYSCHAR:
       if (DispatchAccessKey(Handle(), static_cast<wchar_t>(wParam))) return 0;
