@@ -109,7 +109,13 @@ BENCHMARK(BM_CompareReaderLists)
 
 class FixedTime : public tw::FileTimeFormatter {
  public:
-  std::string Format(std::filesystem::file_time_type) const override { return "09.12.2026 00:00"; }
+  std::tm LocalTime(std::filesystem::file_time_type) const override {
+    std::tm time{};
+    time.tm_year = 126;
+    time.tm_mon = 11;
+    time.tm_mday = 9;
+    return time;
+  }
 };
 
 // The whole report as the window builds it: both list files read, split

@@ -1,7 +1,7 @@
 # Windows build: tallywick.exe and the tests that run under Wine.
 enable_language(RC)
 
-set(TW_WIN32_LIBS user32 gdi32 comctl32 msimg32 shell32 ws2_32 ole32 uuid)
+set(TW_WIN32_LIBS user32 gdi32 gdiplus comctl32 msimg32 shell32 ws2_32 ole32 uuid)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 add_link_options(-static -static-libgcc -static-libstdc++)
 
@@ -66,3 +66,8 @@ target_include_directories(socket_pacing PRIVATE ${PROJECT_SOURCE_DIR}/tests/win
 target_link_libraries(socket_pacing PRIVATE tallywick_ui)
 add_executable(holdfile ${PROJECT_SOURCE_DIR}/tests/e2e/tools/holdfile.cpp)
 target_link_options(holdfile PRIVATE -municode)
+
+# The history window's opening time for a long history (a measurement).
+add_executable(history_open_time ${PROJECT_SOURCE_DIR}/bench/win32/history_open_time.cpp ${TW_RESOURCES})
+target_link_libraries(history_open_time PRIVATE tallywick_ui)
+target_link_options(history_open_time PRIVATE -municode)

@@ -1,4 +1,5 @@
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -26,9 +27,11 @@ void BackToMain(Application& app) {
 }
 
 void OpenCheck(Application& app) {
-  // The owner's nickname travels from the parse step to the report; the
-  // window handle from Keep to whichever way out runs first.
+  // The owner's nickname and the reader total the page announced travel
+  // from the parse step to the report; the window handle from Keep to
+  // whichever way out runs first.
   auto ownerNick = std::make_shared<std::string>();
+  auto announcedTotal = std::make_shared<std::optional<std::size_t>>();
   auto kept = std::make_shared<win::Window*>(nullptr);
   const std::filesystem::path programFolder = app.Values().programFolder;
   const Settings& settings = app.Values().settings;
@@ -38,17 +41,17 @@ void OpenCheck(Application& app) {
     Release(app, kept.get());
     BackToMain(app);
   };
-  host.ShowReport = [&app, kept, ownerNick] {
+  host.ShowReport = [&app, kept, ownerNick, announcedTotal] {
     Release(app, kept.get());
-    OpenReport(app, *ownerNick);
+    OpenReport(app, *ownerNick, *announcedTotal);
   };
 
-  ParseStep parse = [ownerNick, programFolder, &settings](std::string& responseText) {
+  ParseStep parse = [ownerNick, announcedTotal, programFolder, &settings](std::string& responseText) {
     ParseInput input;
     input.ID = settings.ID;
     input.Guest = settings.Guest;
     input.programFolder = programFolder;
-    return ParseProfilePage(responseText, *ownerNick, input);
+    return ParseProfilePage(responseText, *ownerNick, input, announcedTotal.get());
   };
 
   auto window = std::make_unique<LoadingWindow>(

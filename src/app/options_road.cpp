@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/roads.h"
+#include "readers/history_window.h"
 #include "settings/options_window.h"
 
 namespace tw {
@@ -17,6 +18,9 @@ void WireOptions(Application& app) {
     options->onClosed = [&app, options] {
       app.Drop(options);
       app.LoadMain();
+    };
+    options->onShowHistory = [&app, options] {
+      ShowHistoryWindow(options->Handle(), app.Values().programFolder, app.Values().settings.ID);
     };
     app.Keep(std::move(window));
     if (!options->Load()) {

@@ -8,9 +8,9 @@ namespace tw {
 
 // The report of the watched profile. However it is closed, the check ends on
 // the main window with command 1 drawn in its normal look.
-void OpenReport(Application& app, const std::string& ownerNick) {
-  auto window =
-      std::make_unique<ReportWindow>(app.Values().programFolder, app.Values().settings.ID, ownerNick);
+void OpenReport(Application& app, const std::string& ownerNick, std::optional<std::size_t> announcedTotal) {
+  auto window = std::make_unique<ReportWindow>(app.Values().programFolder, app.Values().settings.ID,
+                                               ownerNick, announcedTotal);
   ReportWindow* report = window.get();
   report->onClosed = [&app, report] {
     app.ShowMain();

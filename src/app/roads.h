@@ -2,6 +2,8 @@
 // so the windows stay independent of each other.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 
 namespace tw {
@@ -15,6 +17,8 @@ void WireCheck(Application& app);
 void WireOptions(Application& app);
 // After a successful parse: the change report for the watched profile, which
 // ends by showing the main window (report_road.cpp).
-void OpenReport(Application& app, const std::string& ownerNick);
+// `announcedTotal` is the reader total the page announced, if any.
+void OpenReport(Application& app, const std::string& ownerNick,
+                std::optional<std::size_t> announcedTotal = std::nullopt);
 
 }  // namespace tw

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "readers/history_file.h"
 #include "settings/atomic_file.h"
 #include "settings/settings.h"
 #include "text/cp1251.h"
@@ -19,7 +20,7 @@ std::string FormatDateTime(const std::tm& time) {
   return text;
 }
 
-std::string LocalFileTimeFormatter::Format(fs::file_time_type time) const {
+std::tm LocalFileTimeFormatter::LocalTime(fs::file_time_type time) const {
   const auto system = std::chrono::file_clock::to_sys(time);
   const std::time_t seconds = std::chrono::system_clock::to_time_t(
       std::chrono::time_point_cast<std::chrono::system_clock::duration>(system));
@@ -29,7 +30,7 @@ std::string LocalFileTimeFormatter::Format(fs::file_time_type time) const {
 #else
   localtime_r(&seconds, &local);
 #endif
-  return FormatDateTime(local);
+  return local;
 }
 
 std::optional<fs::path> SnapshotFilePath(const fs::path& programFolder, std::string_view id) {
@@ -78,26 +79,80 @@ ChangeReportData BuildChangeReport(const fs::path& programFolder, std::string_vi
   return data;
 }
 
-AcceptResult AcceptNewList(const fs::path& programFolder, std::string_view id) {
+namespace {
+
+// Appends `record` to the history file in one replacing step. `previous`
+// receives the file's earlier bytes (nullopt: there was no file) for a
+// later take-back.
+bool AppendHistory(const fs::path& file, const std::string& record, std::optional<std::string>& previous) {
+  std::error_code ec;
+  previous.reset();
+  if (fs::exists(file, ec)) {
+    previous = ReadFileBytes(file);
+    if (!previous) return false;  // unreadable: appending would lose it
+  } else if (ec) {
+    return false;
+  }
+  return WriteFileAtomic(file, previous.value_or("") + record);
+}
+
+bool TakeBackHistory(const fs::path& file, const std::optional<std::string>& previous) {
+  if (previous) return WriteFileAtomic(file, *previous);
+  std::error_code ec;
+  fs::remove(file, ec);
+  return !fs::exists(file, ec) && !ec;
+}
+
+}  // namespace
+
+AcceptResult AcceptNewList(const fs::path& programFolder, std::string_view id, const ChangeReport& report,
+                           const FileTimeFormatter& formatter, bool historyWritten) {
   const fs::path newFile = programFolder / kTmpListFile;
   std::error_code ec;
   if (!fs::is_regular_file(newFile, ec)) return AcceptResult::NothingToStore;
   const std::optional<fs::path> snapshot = SnapshotFilePath(programFolder, id);
-  if (!snapshot) return AcceptResult::NotStored;
+  const std::optional<fs::path> history = HistoryFilePath(programFolder, id);
+  if (!snapshot || !history) return AcceptResult::NotStored;
   const fs::file_time_type modified = fs::last_write_time(newFile, ec);
   if (ec) return AcceptResult::NotStored;
   const std::optional<std::string> bytes = ReadFileBytes(newFile);
-  if (!bytes || !WriteFileAtomic(*snapshot, *bytes, {kListTempSuffix, modified}))
-    return AcceptResult::NotStored;
+  if (!bytes) return AcceptResult::NotStored;
+
+  std::optional<std::string> previous;
+  if (!historyWritten) {
+    const bool firstCheck = !fs::exists(*snapshot, ec);
+    const std::string record =
+        HistoryRecord(report, FormatHistoryTime(formatter.LocalTime(modified)), firstCheck);
+    if (!AppendHistory(*history, record, previous)) return AcceptResult::HistoryNotWritten;
+  }
+  if (!WriteFileAtomic(*snapshot, *bytes, {kListTempSuffix, modified})) {
+    if (historyWritten) return AcceptResult::NotStoredHistoryKept;
+    return TakeBackHistory(*history, previous) ? AcceptResult::NotStored : AcceptResult::NotStoredHistoryKept;
+  }
   if (!DeleteForced(newFile)) return AcceptResult::TmpNotDeleted;
   return AcceptResult::Accepted;
 }
 
 std::string AcceptMessage(AcceptResult result, std::string_view id) {
+  const std::string notStored = cp1251("Не удалось сохранить новый список читателей в файл ") + id +
+                                cp1251(".id в папке программы.\r\n\r\n");
   switch (result) {
+    case AcceptResult::HistoryNotWritten:
+      return cp1251("Не удалось дописать историю изменений в файл ") + id +
+             cp1251(
+                 ".history.txt в папке программы.\r\n\r\nЧтобы этот отчёт не пропал из истории, новый "
+                 "список читателей не сохранён: прежний список и файл tmp.id остались без изменений.");
     case AcceptResult::NotStored:
-      return cp1251("Не удалось сохранить новый список читателей в файл ") + id +
-             cp1251(".id в папке программы.\r\n\r\nПрежний список и файл tmp.id остались без изменений.");
+      return notStored + cp1251("Прежний список, история изменений и файл tmp.id остались без изменений.");
+    case AcceptResult::NotStoredHistoryKept:
+      return notStored +
+             cp1251(
+                 "Прежний список и файл tmp.id остались без изменений, но запись об этом отчёте "
+                 "уже есть в файле ") +
+             std::string(id) +
+             cp1251(
+                 ".history.txt, и убрать её не удалось. Повторное сохранение не запишет отчёт в историю "
+                 "второй раз.");
     case AcceptResult::TmpNotDeleted:
       return cp1251("Новый список читателей сохранён, но файл tmp.id удалить не удалось.");
     case AcceptResult::Accepted:

@@ -12,21 +12,23 @@
 
 namespace tw {
 
-// Turns a file time into local "dd.mm.yyyy hh:mm"; tests fix the zone.
+// "dd.mm.yyyy hh:mm" of a broken-down time.
+std::string FormatDateTime(const std::tm& time);
+
+// Turns a file time into local time; tests fix the zone.
 class FileTimeFormatter {
  public:
   virtual ~FileTimeFormatter() = default;
-  virtual std::string Format(std::filesystem::file_time_type time) const = 0;
+  virtual std::tm LocalTime(std::filesystem::file_time_type time) const = 0;
+  // "dd.mm.yyyy hh:mm"
+  std::string Format(std::filesystem::file_time_type time) const { return FormatDateTime(LocalTime(time)); }
 };
 
 // The system's local time zone.
 class LocalFileTimeFormatter : public FileTimeFormatter {
  public:
-  std::string Format(std::filesystem::file_time_type time) const override;
+  std::tm LocalTime(std::filesystem::file_time_type time) const override;
 };
-
-// "dd.mm.yyyy hh:mm" of a broken-down time.
-std::string FormatDateTime(const std::tm& time);
 
 // <ID>.id in the program folder, only for an ID of plain digits.
 std::optional<std::filesystem::path> SnapshotFilePath(const std::filesystem::path& programFolder,
@@ -58,15 +60,24 @@ ChangeReportData BuildChangeReport(const std::filesystem::path& programFolder, s
                                    const FileTimeFormatter& formatter);
 
 enum class AcceptResult {
-  Accepted,        // snapshot replaced, tmp.id deleted
-  NothingToStore,  // no tmp.id: nothing happened
-  NotStored,       // snapshot could not be replaced; tmp.id and the old snapshot kept
-  TmpNotDeleted,   // snapshot replaced, but tmp.id is still there
+  Accepted,              // history appended, snapshot replaced, tmp.id deleted
+  NothingToStore,        // no tmp.id: nothing happened
+  HistoryNotWritten,     // the history could not be appended: nothing changed
+  NotStored,             // snapshot could not be replaced; history, tmp.id and the old snapshot as before
+  NotStoredHistoryKept,  // as NotStored, but the history's new record could not be taken back
+  TmpNotDeleted,         // history and snapshot stored, but tmp.id is still there
 };
 
-// Copies tmp.id over <ID>.id in one replacing step, keeping tmp.id's
-// modification time, and deletes tmp.id only once the snapshot is in place.
-AcceptResult AcceptNewList(const std::filesystem::path& programFolder, std::string_view id);
+// Stores an accepted report. First the history gets the report's record
+// (`report` is what the window showed), then tmp.id replaces <ID>.id in one
+// step, keeping tmp.id's modification time, and tmp.id is deleted only once
+// the snapshot is in place. A snapshot that cannot be replaced takes the
+// history back to its earlier bytes, so trying again records the report
+// once. `historyWritten`: an earlier try left the record in the history
+// (NotStoredHistoryKept), so it is not written again.
+AcceptResult AcceptNewList(const std::filesystem::path& programFolder, std::string_view id,
+                           const ChangeReport& report, const FileTimeFormatter& formatter,
+                           bool historyWritten = false);
 
 // The message box text for a failed acceptance, empty when there is none.
 std::string AcceptMessage(AcceptResult result, std::string_view id);

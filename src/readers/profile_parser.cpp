@@ -1,5 +1,6 @@
 #include "readers/profile_parser.h"
 
+#include <charconv>
 #include <string_view>
 
 #include "settings/atomic_file.h"
@@ -63,8 +64,22 @@ void KeepBefore(std::string& text, std::string_view marker) {
 
 }  // namespace
 
-std::string ParseProfilePage(std::string& responseText, std::string& ownerNick, const ParseInput& input) {
+std::optional<std::size_t> ReadAnnouncedTotal(std::string_view afterMarker) {
+  std::size_t pos = 0;
+  while (pos < afterMarker.size() && (afterMarker[pos] == ' ' || afterMarker[pos] == '\t')) ++pos;
+  std::size_t end = pos;
+  while (end < afterMarker.size() && afterMarker[end] >= '0' && afterMarker[end] <= '9') ++end;
+  if (end == pos) return std::nullopt;
+  std::size_t total = 0;
+  const auto [stop, error] = std::from_chars(afterMarker.data() + pos, afterMarker.data() + end, total);
+  if (error != std::errc() || stop != afterMarker.data() + end) return std::nullopt;
+  return total;
+}
+
+std::string ParseProfilePage(std::string& responseText, std::string& ownerNick, const ParseInput& input,
+                             std::optional<std::size_t>* announcedTotal) {
   std::string& text = responseText;
+  if (announcedTotal != nullptr) *announcedTotal = std::nullopt;
 
   if (Contains(text, "<title>Error</title>") && Contains(text, cp1251("Пользователь не найден").view())) {
     return NotFoundMessage(input.ID);
@@ -85,8 +100,14 @@ std::string ParseProfilePage(std::string& responseText, std::string& ownerNick, 
   }
 
   // The reader block: from the "Всего:" link to the end of the paragraph.
-  const std::size_t block = Find(text, cp1251("#readerslist\">Всего:").view());
+  constexpr auto kBlockMarker = cp1251("#readerslist\">Всего:");
+  const std::size_t block = Find(text, kBlockMarker.view());
   if (block == std::string::npos) return UnknownError1();
+  // The announced total is read before the passes below change the text;
+  // the report compares it with the readers actually listed.
+  if (announcedTotal != nullptr) {
+    *announcedTotal = ReadAnnouncedTotal(std::string_view(text).substr(block + kBlockMarker.view().size()));
+  }
   text.erase(0, block);
   ReplaceAllInPlace(text, "  ", " ");
   const std::size_t firstLink = Find(text, "<a href=");

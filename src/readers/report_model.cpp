@@ -22,7 +22,22 @@ std::string SnapshotUnreadableMessage(std::string_view id) {
              "остались как были.");
 }
 
-ReportTexts MakeReportTexts(const ChangeReportData& data, std::string_view id, std::string_view ownerNick) {
+bool ListMayBeIncomplete(std::size_t got, std::optional<std::size_t> announced) {
+  return announced && *announced != got;
+}
+
+std::string IncompleteListWarning(std::size_t got, std::size_t announced) {
+  return cp1251("Получено читателей: ") + std::to_string(got) + cp1251(" из ") + std::to_string(announced) +
+         cp1251(", указанных на странице. Список может быть неполным.");
+}
+
+std::string IncompleteListQuestion(std::size_t got, std::size_t announced) {
+  return cp1251("Список читателей может быть неполным: получено ") + std::to_string(got) + cp1251(" из ") +
+         std::to_string(announced) + cp1251(".\r\n\r\nВсё равно сохранить его?");
+}
+
+ReportTexts MakeReportTexts(const ChangeReportData& data, std::string_view id, std::string_view ownerNick,
+                            std::optional<std::size_t> announcedTotal) {
   const ChangeReport& report = data.report;
   ReportTexts texts;
   texts.Label4 = cp1251("Результат для ID=") + std::string(id);
@@ -39,6 +54,9 @@ ReportTexts MakeReportTexts(const ChangeReportData& data, std::string_view id, s
   texts.Label6 = data.period;
   texts.Label9 = std::to_string(report.newLineCount);
   texts.Label10Visible = report.NoChanges();
+  if (ListMayBeIncomplete(report.newLineCount, announcedTotal)) {
+    texts.Warning = IncompleteListWarning(report.newLineCount, *announcedTotal);
+  }
   return texts;
 }
 
@@ -47,12 +65,14 @@ std::string MemberPageUrl(std::string_view memberId) {
 }
 
 ReportModel::ReportModel(ReportView& view, std::filesystem::path programFolder, std::string id,
-                         std::string ownerNick, const FileTimeFormatter& formatter)
+                         std::string ownerNick, const FileTimeFormatter& formatter,
+                         std::optional<std::size_t> announcedTotal)
     : view_(view),
       programFolder_(std::move(programFolder)),
       id_(std::move(id)),
       ownerNick_(std::move(ownerNick)),
-      formatter_(formatter) {}
+      formatter_(formatter),
+      announcedTotal_(announcedTotal) {}
 
 bool ReportModel::Load() {
   data_ = BuildChangeReport(programFolder_, id_, formatter_);
@@ -63,7 +83,7 @@ bool ReportModel::Load() {
   view_.FillList(ReportList::List1, data_.report.Subscribed);
   view_.FillList(ReportList::List2, data_.report.Unsubscribed);
   view_.FillList(ReportList::List3, data_.report.Renamed);
-  view_.ShowTexts(MakeReportTexts(data_, id_, ownerNick_));
+  view_.ShowTexts(MakeReportTexts(data_, id_, ownerNick_, announcedTotal_));
   return true;
 }
 
@@ -73,10 +93,19 @@ void ReportModel::OnAccept() {
     view_.Close();
     return;
   }
-  const AcceptResult result = AcceptNewList(programFolder_, id_);
+  const std::size_t got = data_.report.newLineCount;
+  if (ListMayBeIncomplete(got, announcedTotal_) &&
+      !view_.AskWarning(IncompleteListQuestion(got, *announcedTotal_))) {
+    return;
+  }
+  const AcceptResult result = AcceptNewList(programFolder_, id_, data_.report, formatter_, historyWritten_);
+  if (result == AcceptResult::NotStoredHistoryKept) historyWritten_ = true;
   const std::string message = AcceptMessage(result, id_);
   if (!message.empty()) view_.ShowMessage(message);
-  if (result == AcceptResult::NotStored) return;
+  if (result == AcceptResult::NotStored || result == AcceptResult::NotStoredHistoryKept ||
+      result == AcceptResult::HistoryNotWritten) {
+    return;
+  }
   view_.Close();
 }
 

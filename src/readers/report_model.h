@@ -28,13 +28,26 @@ std::string SnapshotUnreadableMessage(std::string_view id);
 
 enum class ReportList { List1, List2, List3 };
 
+inline constexpr auto kHistoryLinkText = cp1251("История изменений");
+
 // Every label text the report sets when it loads; Label5 and Label8 are fixed.
 // Without a new list the labels keep their design texts.
 struct ReportTexts {
   std::string Label1, Label2, Label3, Label4, Label6, Label7, Label9;
   bool Label10Visible = false;
+  // The red line under the counts when the list may be incomplete; empty
+  // otherwise.
+  std::string Warning;
 };
-ReportTexts MakeReportTexts(const ChangeReportData& data, std::string_view id, std::string_view ownerNick);
+ReportTexts MakeReportTexts(const ChangeReportData& data, std::string_view id, std::string_view ownerNick,
+                            std::optional<std::size_t> announcedTotal = std::nullopt);
+
+// The guard against a list the service cut short: the page announced a
+// total and the list holds another number of readers (a page without a
+// number has no guard).
+bool ListMayBeIncomplete(std::size_t got, std::optional<std::size_t> announced);
+std::string IncompleteListWarning(std::size_t got, std::size_t announced);
+std::string IncompleteListQuestion(std::size_t got, std::size_t announced);
 
 // "Подписались (" + count + ")" and its two siblings.
 std::string CountLabel(std::string_view title, std::size_t count);
@@ -49,21 +62,26 @@ class ReportView {
   virtual void ShowTexts(const ReportTexts& texts) = 0;
   virtual void FillList(ReportList list, const std::vector<std::string>& items) = 0;
   virtual void ShowMessage(const std::string& text) = 0;
+  // Yes/No with the warning icon, title "Внимание!"; true for Yes.
+  virtual bool AskWarning(const std::string& question) = 0;
   virtual void OpenUrl(const std::string& url) = 0;
   virtual void Close() = 0;
 };
 
 class ReportModel {
  public:
+  // `announcedTotal` is the reader total the page announced, if any.
   ReportModel(ReportView& view, std::filesystem::path programFolder, std::string id, std::string ownerNick,
-              const FileTimeFormatter& formatter);
+              const FileTimeFormatter& formatter, std::optional<std::size_t> announcedTotal = std::nullopt);
 
   // Form_Load after the pictures and the header: the comparison and every
   // text. False after the error box of an unreadable snapshot: the report
   // must not be shown, and nothing was changed.
   bool Load();
-  // XpB1. A snapshot that could not be written keeps the window open, so
-  // the user sees the changes still and can try again; tmp.id stays.
+  // XpB1. A list that may be incomplete is stored only when the user says
+  // so. A snapshot or history that could not be written keeps the window
+  // open, so the user sees the changes still and can try again; tmp.id
+  // stays.
   void OnAccept();
   // XpB2: tmp.id and the snapshot stay as they are.
   void OnCloseClick();
@@ -79,7 +97,9 @@ class ReportModel {
   std::string id_;
   std::string ownerNick_;
   const FileTimeFormatter& formatter_;
+  std::optional<std::size_t> announcedTotal_;
   ChangeReportData data_;
+  bool historyWritten_ = false;  // an earlier try left its record in the history
 };
 
 }  // namespace tw

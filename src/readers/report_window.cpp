@@ -6,7 +6,9 @@
 
 #include "controls/list_header.h"
 #include "program/resource_ids.h"
+#include "readers/history_window.h"
 #include "win32/label.h"
+#include "win32/list_copy.h"
 #include "win32/message_box.h"
 #include "win32/picture.h"
 #include "win32/shell.h"
@@ -18,7 +20,8 @@ namespace {
 
 constexpr DWORD kReportStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr int kMargin = 12;
-constexpr int kListTop = 112;
+constexpr int kWarningTop = 76;  // under the reader count
+constexpr int kListTop = 132;
 constexpr int kListHeight = 232;
 constexpr int kList1Left = kMargin;
 constexpr int kNarrowListWidth = 170;
@@ -42,12 +45,15 @@ int ListId(ReportList list) {
 
 }  // namespace
 
-ReportWindow::ReportWindow(std::filesystem::path programFolder, std::string id, std::string ownerNick)
-    : model_(*this, std::move(programFolder), std::move(id), std::move(ownerNick), formatter_),
+ReportWindow::ReportWindow(std::filesystem::path programFolder, std::string id, std::string ownerNick,
+                           std::optional<std::size_t> announcedTotal)
+    : model_(*this, programFolder, id, std::move(ownerNick), formatter_, announcedTotal),
       pictures_{win::Bitmap(win::LoadPicture(IDB_REPORT_ACCEPT)),
                 win::Bitmap(win::LoadPicture(IDB_REPORT_ACCEPT_HOVER)),
                 win::Bitmap(win::LoadPicture(IDB_REPORT_CLOSE)),
-                win::Bitmap(win::LoadPicture(IDB_REPORT_CLOSE_HOVER))} {}
+                win::Bitmap(win::LoadPicture(IDB_REPORT_CLOSE_HOVER))},
+      programFolder_(std::move(programFolder)),
+      id_(std::move(id)) {}
 
 ReportWindow::~ReportWindow() {
   onClosed = nullptr;  // a window destroyed by its owner's end reports nothing
@@ -96,6 +102,7 @@ HWND ReportWindow::AddList(int id, int x, int y, int width, int height, bool tab
 
 void ReportWindow::CreateControls() {
   boldFont_ = win::GuiFontVariant(FW_BOLD, false);
+  linkFont_ = win::GuiFontVariant(0, true);
 
   // 1. The button pictures.
   XpButtonProperties props;
@@ -129,6 +136,11 @@ void ReportWindow::CreateControls() {
   AddLabel(6, "", 166, 36, kReportClientWidth - 166 - kMargin);
   AddLabel(8, kReportLabel8, kMargin, 56, 150);
   AddLabel(9, "", 166, 56, 120);
+  win::CreateLabel(Handle(), kReportHistoryLink, kHistoryLinkText, kReportClientWidth - kMargin - 140, 56,
+                   140, 16, SS_NOTIFY | SS_RIGHT, linkFont_.Get());
+  win::CreateLabel(Handle(), kReportWarning, "", kMargin, kWarningTop, kReportClientWidth - 2 * kMargin, 16,
+                   SS_ENDELLIPSIS);
+  ShowWindow(Control(kReportWarning), SW_HIDE);
   AddLabel(1, kReportLabel1, kList1Left, kListTitleTop, kNarrowListWidth);
   AddLabel(2, kReportLabel2, kList2Left, kListTitleTop, kNarrowListWidth);
   AddLabel(3, kReportLabel3, kList3Left, kListTitleTop, kList3Width);
@@ -139,6 +151,7 @@ void ReportWindow::CreateControls() {
   AddList(kReportList1, kList1Left, kListTop - 18, kNarrowListWidth, kListHeight + 18, false);
   AddList(kReportList2, kList2Left, kListTop - 18, kNarrowListWidth, kListHeight + 18, false);
   const HWND list3 = AddList(kReportList3, kList3Left, kListTop, kList3Width, kListHeight, true);
+  for (int id : {kReportList1, kReportList2, kReportList3}) win::EnableListCopy(Control(id));
 
   // 2. The header 18 pixels above List3, overlapping its top border.
   header_ = CreateListHeader(list3, kList3Left, kListTop - 18, kList3Width, kReportHeaderHeight, 0);
@@ -152,6 +165,8 @@ void ReportWindow::ShowTexts(const ReportTexts& texts) {
       {6, &texts.Label6}, {7, &texts.Label7}, {9, &texts.Label9}};
   for (const auto& [n, text] : labels) SetWindowTextW(Label(n), win::Widen(*text).c_str());
   ShowWindow(Label(10), texts.Label10Visible ? SW_SHOWNA : SW_HIDE);
+  SetWindowTextW(Control(kReportWarning), win::Widen(texts.Warning).c_str());
+  ShowWindow(Control(kReportWarning), texts.Warning.empty() ? SW_HIDE : SW_SHOWNA);
 }
 
 void ReportWindow::FillList(ReportList which, const std::vector<std::string>& items) {
@@ -171,11 +186,20 @@ void ReportWindow::FillList(ReportList which, const std::vector<std::string>& it
 
 void ReportWindow::ShowMessage(const std::string& text) { win::ShowError(Handle(), text); }
 
+bool ReportWindow::AskWarning(const std::string& question) {
+  if (askHook) return askHook(question);
+  return win::AskYesNo(Handle(), question, MB_ICONWARNING);
+}
+
 void ReportWindow::OpenUrl(const std::string& url) { win::OpenUrl(url); }
 
 void ReportWindow::Close() { Destroy(); }
 
 void ReportWindow::OnCommand(int id, int code) {
+  if (id == kReportHistoryLink && code == STN_CLICKED) {
+    ShowHistoryWindow(Handle(), programFolder_, id_);
+    return;
+  }
   if (code != LBN_DBLCLK) return;
   ReportList list = ReportList::List1;
   if (id == kReportList2) {
@@ -205,8 +229,12 @@ LRESULT ReportWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CTLCOLORSTATIC: {
       const HDC dc = reinterpret_cast<HDC>(wParam);
-      const bool label10 = reinterpret_cast<HWND>(lParam) == Label(10);
-      SetTextColor(dc, label10 ? RGB(0, 110, 0) : GetSysColor(COLOR_BTNTEXT));
+      const HWND control = reinterpret_cast<HWND>(lParam);
+      COLORREF color = GetSysColor(COLOR_BTNTEXT);
+      if (control == Label(10)) color = RGB(0, 110, 0);
+      if (control == Control(kReportWarning)) color = RGB(200, 0, 0);
+      if (control == Control(kReportHistoryLink)) color = win::kLinkColor;
+      SetTextColor(dc, color);
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
@@ -216,6 +244,9 @@ LRESULT ReportWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
       return 1;
     }
+    case WM_SETCURSOR:
+      if (win::SetLinkCursor(reinterpret_cast<HWND>(wParam), Control(kReportHistoryLink))) return TRUE;
+      break;
     case WM_CLOSE:
       Destroy();
       return 0;

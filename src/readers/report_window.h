@@ -7,6 +7,7 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,13 +19,15 @@
 namespace tw {
 
 inline constexpr int kReportClientWidth = 640;
-inline constexpr int kReportClientHeight = 420;
+inline constexpr int kReportClientHeight = 440;
 inline constexpr wchar_t kReportClassName[] = L"TallywickReport";
 // Control ids (tests find the controls by them): LabelN is kReportLabel + N.
 inline constexpr int kReportLabelBase = 1000;
 inline constexpr int kReportList1 = 1101;
 inline constexpr int kReportList2 = 1102;
 inline constexpr int kReportList3 = 1103;
+inline constexpr int kReportWarning = 1020;      // the red line of a list that may be incomplete
+inline constexpr int kReportHistoryLink = 1021;  // "История изменений"
 inline constexpr int kReportXpB1 = 1201;
 inline constexpr int kReportXpB2 = 1202;
 inline constexpr int kReportHeaderHeight = 20;
@@ -32,8 +35,10 @@ inline constexpr int kReportColumnWidth = 127;
 
 class ReportWindow : public win::Window, private ReportView {
  public:
-  // `id` is Settings.ID, `ownerNick` the nickname the parser found.
-  ReportWindow(std::filesystem::path programFolder, std::string id, std::string ownerNick);
+  // `id` is Settings.ID, `ownerNick` the nickname the parser found,
+  // `announcedTotal` the reader total the page announced.
+  ReportWindow(std::filesystem::path programFolder, std::string id, std::string ownerNick,
+               std::optional<std::size_t> announcedTotal = std::nullopt);
   ~ReportWindow() override;
 
   // Creates the window hidden and runs its load handler (the comparison);
@@ -43,6 +48,8 @@ class ReportWindow : public win::Window, private ReportView {
 
   // Called once the window is gone, however it was closed.
   std::function<void()> onClosed;
+  // Message boxes go through these when set (tests answer them).
+  std::function<bool(const std::string&)> askHook;
 
   ReportModel& Model() { return model_; }
   HWND Control(int id) const { return GetDlgItem(Handle(), id); }
@@ -63,6 +70,7 @@ class ReportWindow : public win::Window, private ReportView {
   void ShowTexts(const ReportTexts& texts) override;
   void FillList(ReportList list, const std::vector<std::string>& items) override;
   void ShowMessage(const std::string& text) override;
+  bool AskWarning(const std::string& question) override;
   void OpenUrl(const std::string& url) override;
   void Close() override;
 
@@ -78,6 +86,9 @@ class ReportWindow : public win::Window, private ReportView {
   XpButton close_;
   HWND header_ = nullptr;
   win::Font boldFont_;
+  win::Font linkFont_;
+  std::filesystem::path programFolder_;
+  std::string id_;
 };
 
 }  // namespace tw

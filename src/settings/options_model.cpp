@@ -19,11 +19,40 @@ bool HasIdExtension(const std::filesystem::path& name) {
          (ext[2] == u'd' || ext[2] == u'D');
 }
 
+// The profile a history file belongs to: the name before ".history.txt"
+// (matched without regard to case, as Windows does), or "" for another file.
+std::string HistoryProfileOf(const std::filesystem::path& name) {
+  constexpr std::u16string_view kSuffix = u".history.txt";
+  const std::u16string text = name.u16string();
+  if (text.size() <= kSuffix.size()) return {};
+  for (std::size_t i = 0; i < kSuffix.size(); ++i) {
+    char16_t c = text[text.size() - kSuffix.size() + i];
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+    if (c != kSuffix[i]) return {};
+  }
+  return Utf16ToCp1251(std::u16string_view(text).substr(0, text.size() - kSuffix.size()));
+}
+
 // The file name without its last three characters (".id"), as cp1251.
 std::string ProfileOf(const std::filesystem::path& name) {
   std::u16string text = name.u16string();
   text.resize(text.size() - 3);
   return Utf16ToCp1251(text);
+}
+
+// The names of the plain files of `folder` that `wanted`, sorted.
+template <typename Predicate>
+std::vector<std::filesystem::path> ListFiles(const std::filesystem::path& folder, Predicate wanted) {
+  std::vector<std::filesystem::path> names;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code typeError;
+    if (!it->is_regular_file(typeError)) continue;
+    const std::filesystem::path name = it->path().filename();
+    if (wanted(name)) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace
@@ -44,16 +73,11 @@ std::string ClearProfilesQuestion(const std::string& id) {
 }
 
 std::vector<std::filesystem::path> ListSnapshotFiles(const std::filesystem::path& folder) {
-  std::vector<std::filesystem::path> names;
-  std::error_code ec;
-  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    std::error_code typeError;
-    if (!it->is_regular_file(typeError)) continue;
-    const std::filesystem::path name = it->path().filename();
-    if (HasIdExtension(name)) names.push_back(name);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
+  return ListFiles(folder, HasIdExtension);
+}
+
+std::vector<std::filesystem::path> ListHistoryFiles(const std::filesystem::path& folder) {
+  return ListFiles(folder, [](const std::filesystem::path& name) { return !HistoryProfileOf(name).empty(); });
 }
 
 void OptionsModel::SetTimer(OptionsTimer timer, bool enabled) {
@@ -112,6 +136,10 @@ void OptionsModel::ClearProfiles() {
   for (const auto& file : ListSnapshotFiles(values_.programFolder)) {
     const std::string profile = ProfileOf(file);
     if (profile != "tmp" && profile != id) DeleteForced(values_.programFolder / file);
+  }
+  // The other profiles' histories go with their snapshots.
+  for (const auto& file : ListHistoryFiles(values_.programFolder)) {
+    if (HistoryProfileOf(file) != id) DeleteForced(values_.programFolder / file);
   }
   FillProfiles();
 }

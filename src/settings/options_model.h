@@ -16,6 +16,7 @@ namespace tw {
 inline constexpr auto kOptionsCaption = cp1251("Настройки");
 inline constexpr auto kClearProfilesEntry = cp1251("Очистить...");
 inline constexpr auto kPicture5Tooltip = cp1251("Что такое ID?");
+inline constexpr auto kOptionsHistoryLink = cp1251("История изменений");
 
 // The texts of the ID help balloon.
 std::string IDHelpTitle();
@@ -86,6 +87,8 @@ class OptionsView {
 
 // The "*.id" file names of `folder`, sorted, without the folder.
 std::vector<std::filesystem::path> ListSnapshotFiles(const std::filesystem::path& folder);
+// The "<ID>.history.txt" file names of `folder`, sorted, without the folder.
+std::vector<std::filesystem::path> ListHistoryFiles(const std::filesystem::path& folder);
 
 class OptionsModel {
  public:
@@ -109,6 +112,9 @@ class OptionsModel {
   // XpB2, and the close box of the frame.
   void OnXpB2Click();
   void OnButtonHover(int xpb, bool in);
+
+  // The link to the history of the accepted profile: only when there is one.
+  bool HistoryLinkShown() const { return IsValidProfileId(values_.settings.ID); }
 
   bool TimerEnabled(OptionsTimer timer) const { return timers_[static_cast<int>(timer)]; }
   bool IDHelpShown() const { return idHelpShown_; }

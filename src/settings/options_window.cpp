@@ -218,6 +218,12 @@ void OptionsWindow::CreateControls() {
   cancel_.events.MouseOut = [this](int&) { model_.OnButtonHover(2, false); };
   cancel_.events.Click = [this] { model_.OnXpB2Click(); };
 
+  linkFont_ = win::GuiFontVariant(0, true);
+  const HWND history =
+      win::CreateLabel(Handle(), kOptionsHistory, kOptionsHistoryLink, kLeft,
+                       buttonY + (kButtonSide - 16) / 2, 150, 16, SS_NOTIFY, linkFont_.Get());
+  ShowWindow(history, model_.HistoryLinkShown() ? SW_SHOWNA : SW_HIDE);
+
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
                              win::ProgramInstance(), nullptr);
@@ -355,6 +361,10 @@ void OptionsWindow::Close() {
 }
 
 void OptionsWindow::OnCommand(int id, int code) {
+  if (id == kOptionsHistory && code == STN_CLICKED) {
+    if (onShowHistory) onShowHistory();
+    return;
+  }
   if (id == kOptionsCombo1 && code == CBN_SELCHANGE) {
     // The edit part still shows the old text here; the picked entry is
     // what the click is about.
@@ -413,10 +423,14 @@ LRESULT OptionsWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CTLCOLORSTATIC: {
       const HDC dc = reinterpret_cast<HDC>(wParam);
-      SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+      const bool link = reinterpret_cast<HWND>(lParam) == Control(kOptionsHistory);
+      SetTextColor(dc, link ? win::kLinkColor : GetSysColor(COLOR_BTNTEXT));
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
+    case WM_SETCURSOR:
+      if (win::SetLinkCursor(reinterpret_cast<HWND>(wParam), Control(kOptionsHistory))) return TRUE;
+      break;
     case WM_SYSCHAR:
       if (DispatchAccessKey(Handle(), static_cast<wchar_t>(wParam))) return 0;
       break;

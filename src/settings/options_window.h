@@ -30,6 +30,7 @@ inline constexpr int kOptionsText(int n) { return 540 + n; }
 inline constexpr int kOptionsCheck(int n) { return 560 + n; }
 inline constexpr int kOptionsCombo1 = 580;
 inline constexpr int kOptionsPicture5 = 581;
+inline constexpr int kOptionsHistory = 582;  // the link "История изменений"
 inline constexpr int kOptionsXpB1 = 591;
 inline constexpr int kOptionsXpB2 = 592;
 
@@ -44,6 +45,8 @@ class OptionsWindow : public win::Window, private OptionsView {
   // Called once the window has been closed by either button or its close
   // box; the main window comes back from there.
   std::function<void()> onClosed;
+  // The link "История изменений" of the accepted profile.
+  std::function<void()> onShowHistory;
   // Message boxes go through these when set (tests answer them).
   std::function<bool(const std::string&)> askHook;
   std::function<void(const std::string&)> messageHook;
@@ -109,6 +112,7 @@ class OptionsWindow : public win::Window, private OptionsView {
   win::WindowTimer timer1_;
   win::WindowTimer timer2_;
   win::Font headingFont_;
+  win::Font linkFont_;
   bool closed_ = false;
 };
 

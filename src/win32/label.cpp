@@ -30,4 +30,10 @@ HWND CreateLabel(HWND parent, int id, std::string_view text, int x, int y, int w
   return label;
 }
 
+bool SetLinkCursor(HWND under, HWND link) noexcept {
+  if (link == nullptr || under != link) return false;
+  SetCursor(LoadCursorW(nullptr, IDC_HAND));
+  return true;
+}
+
 }  // namespace tw::win

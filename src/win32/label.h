@@ -9,6 +9,9 @@
 
 namespace tw::win {
 
+// The colour of the program's text links.
+inline constexpr COLORREF kLinkColor = RGB(0, 0, 192);
+
 HFONT GuiFont() noexcept;
 // A copy of the GUI font, underlined or not, with `weight` (0 keeps the GUI
 // font's own weight).
@@ -18,5 +21,8 @@ Font GuiFontVariant(LONG weight, bool underline) noexcept;
 // when null). `text` is cp1251.
 HWND CreateLabel(HWND parent, int id, std::string_view text, int x, int y, int width, int height,
                  DWORD extraStyle = 0, HFONT font = nullptr) noexcept;
+
+// For WM_SETCURSOR: the hand when the pointer is over `link`; true when set.
+bool SetLinkCursor(HWND under, HWND link) noexcept;
 
 }  // namespace tw::win

@@ -12,7 +12,24 @@ OpenUrlHook& Hook() {
   static OpenUrlHook hook;
   return hook;
 }
+OpenFileHook& FileHook() {
+  static OpenFileHook hook;
+  return hook;
+}
 }  // namespace
+
+void SetOpenFileHook(OpenFileHook hook) { FileHook() = std::move(hook); }
+
+void OpenFile(const std::filesystem::path& file) noexcept {
+  try {
+    if (FileHook()) {
+      FileHook()(file);
+      return;
+    }
+    ShellExecuteW(nullptr, L"open", file.wstring().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  } catch (...) {
+  }
+}
 
 void SetOpenUrlHook(OpenUrlHook hook) { Hook() = std::move(hook); }
 

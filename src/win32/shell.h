@@ -17,6 +17,12 @@ void OpenUrl(std::string_view url) noexcept;
 using OpenUrlHook = std::function<void(const std::string& url)>;
 void SetOpenUrlHook(OpenUrlHook hook);
 
+// Opens a file of the program folder in the program the user has for it
+// (ShellExecuteW "open", shown normally). Tests redirect it like OpenUrl.
+void OpenFile(const std::filesystem::path& file) noexcept;
+using OpenFileHook = std::function<void(const std::filesystem::path& file)>;
+void SetOpenFileHook(OpenFileHook hook);
+
 // The folder of the running exe, whatever characters its path holds.
 std::filesystem::path ProgramFolder();
 

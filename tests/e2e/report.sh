@@ -14,8 +14,8 @@ report_caption="Изменения в профиле"
 today=$(date +%d.%m.%Y)
 # Control ids of the report window: LabelN is 1000 + N, List1..3 are 1101..1103.
 list1=1101 list2=1102 list3=1103
-# XpB1 and XpB2: 52 x 52 at (516, 358) and (576, 358) of the 640 x 420 client area.
-accept_x=542 close_x=602 buttons_y=384
+# XpB1 and XpB2: 52 x 52 at (516, 378) and (576, 378) of the 640 x 440 client area.
+accept_x=542 close_x=602 buttons_y=404
 
 start_standin open || { fail "stand-in starts"; e2e_end; }
 printf 'VERSION INFO Current_Version={2.1 beta} News={1}' >"$standin_fixtures/version-post.html"

@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "readers/profile_parser.h"
 #include "settings/atomic_file.h"
+#include "text/cp1251.h"
 
 namespace fs = std::filesystem;
 
@@ -23,7 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string page(reinterpret_cast<const char*>(data), size);
   std::string owner;
   const bool guest = size > 0 && (data[0] & 1);
-  const std::string message = tw::ParseProfilePage(page, owner, {"42", guest, folder});
+  const bool marked = page.find(tw::cp1251("#readerslist\">Всего:").view()) != std::string::npos;
+  std::optional<std::size_t> total = 7;
+  const std::string message = tw::ParseProfilePage(page, owner, {"42", guest, folder}, &total);
+  if (total && !marked) std::abort();  // a total comes only from the block's marker
   const std::string after = tw::ReadFileBytes(list).value_or("<none>");
   if (message.empty()) {
     if (after != page + "\r\n" || page.find('%') == std::string::npos) std::abort();

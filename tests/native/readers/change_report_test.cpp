@@ -19,13 +19,13 @@ using test::WriteBytes;
 // Formats as UTC so tests do not depend on the machine's zone.
 class UtcFormatter : public FileTimeFormatter {
  public:
-  std::string Format(fs::file_time_type time) const override {
+  std::tm LocalTime(fs::file_time_type time) const override {
     const auto sys = std::chrono::file_clock::to_sys(time);
     const std::time_t t = std::chrono::system_clock::to_time_t(
         std::chrono::time_point_cast<std::chrono::system_clock::duration>(sys));
     std::tm tm{};
     gmtime_r(&t, &tm);
-    return FormatDateTime(tm);
+    return tm;
   }
 };
 
@@ -65,8 +65,8 @@ TEST(ChangeReport, NoNewListAndBadIdNameNoFile) {
   WriteBytes(folder / "..id", "1%A\r\n");
   data = BuildChangeReport(folder.path(), ".", utc);
   EXPECT_EQ(data.report.Subscribed.size(), 1u);
-  EXPECT_EQ(AcceptNewList(folder.path(), "."), AcceptResult::NotStored);
-  EXPECT_EQ(AcceptNewList(folder.path(), "../x"), AcceptResult::NotStored);
+  EXPECT_EQ(AcceptNewList(folder.path(), ".", {}, utc), AcceptResult::NotStored);
+  EXPECT_EQ(AcceptNewList(folder.path(), "../x", {}, utc), AcceptResult::NotStored);
   EXPECT_TRUE(fs::exists(folder / "tmp.id"));
 }
 
@@ -89,27 +89,110 @@ TEST(AcceptNewList, ReplacesSnapshotKeepsTimeDeletesTmp) {
   WriteBytes(folder / "tmp.id", "1%New\r\n");
   WriteBytes(folder / "5.id", "1%Old\r\n");
   fs::last_write_time(folder / "tmp.id", At(1700000000));
-  EXPECT_EQ(AcceptNewList(folder.path(), "5"), AcceptResult::Accepted);
+  EXPECT_EQ(AcceptNewList(folder.path(), "5", {}, UtcFormatter()), AcceptResult::Accepted);
   EXPECT_EQ(ReadBytes(folder / "5.id"), "1%New\r\n");
   EXPECT_EQ(fs::last_write_time(folder / "5.id"), At(1700000000));
   EXPECT_FALSE(fs::exists(folder / "tmp.id"));
   EXPECT_FALSE(fs::exists(folder / "5.id.new"));
-  EXPECT_EQ(AcceptNewList(folder.path(), "5"), AcceptResult::NothingToStore);
+  EXPECT_EQ(AcceptNewList(folder.path(), "5", {}, UtcFormatter()), AcceptResult::NothingToStore);
   EXPECT_EQ(AcceptMessage(AcceptResult::Accepted, "5"), "");
 }
 
-TEST(AcceptNewList, FailureKeepsBothFiles) {
-  TempFolder folder;
-  WriteBytes(folder / "tmp.id", "1%New\r\n");
-  WriteBytes(folder / "5.id", "1%Old\r\n");
-  fs::create_directories(folder / "5.id.new" / "inside");  // the temporary file cannot be made
-  const AcceptResult result = AcceptNewList(folder.path(), "5");
+// The report of a second check: one came, one went, one renamed.
+ChangeReport SecondReport() {
+  ChangeReport report;
+  report.Subscribed = {cp1251("Новый")};
+  report.SubscribedIDs = {"4"};
+  report.Unsubscribed = {"Gone"};
+  report.UnsubscribedIDs = {"2"};
+  report.Renamed = {cp1251("Старое\tНовое")};
+  report.ChangedNickIDs = {"3"};
+  report.newLineCount = 3;
+  return report;
+}
+
+const std::string kEarlier = "2023-11-01 08:00\t" + cp1251("всего") + "\t3\r\n";
+const std::string kRecord = "2023-11-14 22:13\t" + cp1251("всего") + "\t3\r\n" + "2023-11-14 22:13\t+\t4\t" +
+                            cp1251("Новый") + "\r\n" + "2023-11-14 22:13\t-\t2\tGone\r\n" +
+                            "2023-11-14 22:13\t~\t3\t" + cp1251("Старое\tНовое") + "\r\n";
+
+class AcceptWithHistory : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteBytes(folder_ / "tmp.id", "1%New\r\n");
+    fs::last_write_time(folder_ / "tmp.id", At(1700000000));  // 2023-11-14 22:13:20 UTC
+    WriteBytes(folder_ / "5.id", "1%Old\r\n");
+    WriteBytes(folder_ / "5.history.txt", kEarlier);
+  }
+  AcceptResult Accept(bool historyWritten = false) {
+    return AcceptNewList(folder_.path(), "5", SecondReport(), utc_, historyWritten);
+  }
+  void ExpectUnchanged() {
+    EXPECT_EQ(ReadBytes(folder_ / "5.id"), "1%Old\r\n");
+    EXPECT_EQ(ReadBytes(folder_ / "tmp.id"), "1%New\r\n");
+  }
+  TempFolder folder_;
+  UtcFormatter utc_;
+};
+
+TEST_F(AcceptWithHistory, AppendsTheRecordInTheTimeOfTheList) {
+  EXPECT_EQ(Accept(), AcceptResult::Accepted);
+  EXPECT_EQ(ReadBytes(folder_ / "5.history.txt"), kEarlier + kRecord);
+  EXPECT_EQ(ReadBytes(folder_ / "5.id"), "1%New\r\n");
+  EXPECT_FALSE(fs::exists(folder_ / "5.history.txt.tmp"));
+}
+
+TEST_F(AcceptWithHistory, FirstReportWritesOnlyItsTotal) {
+  fs::remove(folder_ / "5.id");
+  fs::remove(folder_ / "5.history.txt");
+  EXPECT_EQ(Accept(), AcceptResult::Accepted);
+  EXPECT_EQ(ReadBytes(folder_ / "5.history.txt"), "2023-11-14 22:13\t" + cp1251("всего") + "\t3\r\n");
+}
+
+TEST_F(AcceptWithHistory, HistoryThatCannotBeWrittenStoresNothing) {
+  fs::create_directories(folder_ / "5.history.txt.tmp" / "inside");
+  const AcceptResult result = Accept();
+  EXPECT_EQ(result, AcceptResult::HistoryNotWritten);
+  ExpectUnchanged();
+  EXPECT_EQ(ReadBytes(folder_ / "5.history.txt"), kEarlier);
+  EXPECT_EQ(Cp1251ToUtf8(AcceptMessage(result, "5"))
+                .rfind("Не удалось дописать историю изменений в файл 5.history.txt", 0),
+            0u);
+  // A history that exists but cannot be read is not replaced by the new record alone.
+  fs::remove_all(folder_ / "5.history.txt.tmp");
+  fs::remove(folder_ / "5.history.txt");
+  fs::create_directories(folder_ / "5.history.txt");
+  EXPECT_EQ(Accept(), AcceptResult::HistoryNotWritten);
+  ExpectUnchanged();
+}
+
+TEST_F(AcceptWithHistory, SnapshotThatCannotBeReplacedTakesTheRecordBack) {
+  fs::create_directories(folder_ / "5.id.new" / "inside");  // the temporary file cannot be made
+  AcceptResult result = Accept();
   EXPECT_EQ(result, AcceptResult::NotStored);
-  EXPECT_EQ(ReadBytes(folder / "5.id"), "1%Old\r\n");
-  EXPECT_EQ(ReadBytes(folder / "tmp.id"), "1%New\r\n");
+  ExpectUnchanged();
+  EXPECT_EQ(ReadBytes(folder_ / "5.history.txt"), kEarlier);
   EXPECT_EQ(Cp1251ToUtf8(AcceptMessage(result, "5")),
             "Не удалось сохранить новый список читателей в файл 5.id в папке программы.\r\n\r\n"
-            "Прежний список и файл tmp.id остались без изменений.");
+            "Прежний список, история изменений и файл tmp.id остались без изменений.");
+  // Without a history before, the take-back removes the file again.
+  fs::remove(folder_ / "5.history.txt");
+  EXPECT_EQ(Accept(), AcceptResult::NotStored);
+  EXPECT_FALSE(fs::exists(folder_ / "5.history.txt"));
+  // Once the obstacle is gone, the report is recorded once.
+  fs::remove_all(folder_ / "5.id.new");
+  EXPECT_EQ(Accept(), AcceptResult::Accepted);
+  EXPECT_EQ(ReadBytes(folder_ / "5.history.txt"), kRecord);
+}
+
+TEST_F(AcceptWithHistory, RecordAlreadyKeptIsNotWrittenTwice) {
+  fs::create_directories(folder_ / "5.id.new" / "inside");
+  EXPECT_EQ(Accept(true), AcceptResult::NotStoredHistoryKept);
+  ExpectUnchanged();
+  fs::remove_all(folder_ / "5.id.new");
+  EXPECT_EQ(Accept(true), AcceptResult::Accepted);
+  EXPECT_EQ(ReadBytes(folder_ / "5.history.txt"), kEarlier);
+  EXPECT_EQ(ReadBytes(folder_ / "5.id"), "1%New\r\n");
 }
 
 }  // namespace

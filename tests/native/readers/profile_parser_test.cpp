@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+
 #include "settings/atomic_file.h"
 #include "temp_folder.h"
 #include "text/cp1251.h"
@@ -139,6 +142,35 @@ TEST(ParseProfilePage, BlockRewritesInTheirOrder) {
     EXPECT_EQ(page, c.list);
     EXPECT_EQ(ReadBytes(folder / "tmp.id"), c.list + "\r\n");
   }
+}
+
+TEST(ParseProfilePage, KeepsTheAnnouncedTotal) {
+  struct Case {
+    std::string afterMarker;
+    std::optional<std::size_t> total;
+  } cases[] = {
+      {" 5</a>", 5},
+      {"12</a>", 12},
+      {"  \t 007<", 7},
+      {"</a>", std::nullopt},
+      {" x5", std::nullopt},
+      {" -3", std::nullopt},
+      {" 99999999999999999999999", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ReadAnnouncedTotal(c.afterMarker), c.total) << c.afterMarker;
+  }
+  TempFolder folder;
+  std::string page = Fixture("member-1012.html");
+  std::string owner;
+  std::optional<std::size_t> total = 99;
+  EXPECT_EQ(ParseProfilePage(page, owner, {"1012", true, folder.path()}, &total), "");
+  EXPECT_EQ(total, 5u);
+  EXPECT_EQ(std::count(page.begin(), page.end(), '%'), 4) << "four reader links";
+  // A message path leaves no total behind from an earlier page.
+  page = Fixture("member-1005.html");
+  ParseProfilePage(page, owner, {"1005", true, folder.path()}, &total);
+  EXPECT_EQ(total, std::nullopt);
 }
 
 TEST(ParseProfilePage, UnwritableListKeepsTheOldFileAndSaysSo) {

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <vector>
 
 #include "deployment.h"
@@ -17,7 +18,15 @@ namespace fs = std::filesystem;
 
 class FixedFormatter : public FileTimeFormatter {
  public:
-  std::string Format(fs::file_time_type) const override { return "01.02.2026 10:20"; }
+  std::tm LocalTime(fs::file_time_type) const override {
+    std::tm time{};
+    time.tm_year = 126;
+    time.tm_mon = 1;
+    time.tm_mday = 1;
+    time.tm_hour = 10;
+    time.tm_min = 20;
+    return time;
+  }
 };
 
 class FakeView : public ReportView {
@@ -34,6 +43,11 @@ class FakeView : public ReportView {
     events.push_back("fill " + std::to_string(static_cast<int>(list) + 1));
   }
   void ShowMessage(const std::string& text) override { events.push_back("message " + Cp1251ToUtf8(text)); }
+  bool AskWarning(const std::string& text) override {
+    events.push_back("ask " + Cp1251ToUtf8(text));
+    return answer;
+  }
+  bool answer = false;
   void OpenUrl(const std::string& url) override { events.push_back("open " + url); }
   void Close() override { events.push_back("close"); }
 };
@@ -182,6 +196,58 @@ TEST_F(ReportModelTest, CloseLeavesFilesAndAcceptWithoutTmpListJustCloses) {
   model.OnAccept();
   EXPECT_EQ(view_.events, (std::vector<std::string>{"close", "close"}));
   EXPECT_EQ(Read("5.id"), "1%Old\r\n");
+}
+
+TEST_F(ReportModelTest, IncompleteListWarnsAndAsksBeforeStoring) {
+  Write("tmp.id", "1%A\r\n2%B\r\n3%C\r\n4%D\r\n");
+  Write("5.id", "1%A\r\n");
+  Write("5.history.txt", "before\r\n");
+  ReportModel model(view_, folder_, "5", "owner", formatter_, 5);
+  model.Load();
+  EXPECT_EQ(Cp1251ToUtf8(view_.texts.Warning),
+            "Получено читателей: 4 из 5, указанных на странице. Список может быть неполным.");
+  view_.events.clear();
+  model.OnAccept();  // No
+  EXPECT_EQ(view_.events,
+            std::vector<std::string>{"ask Список читателей может быть неполным: получено 4 из 5."
+                                     "\r\n\r\nВсё равно сохранить его?"});
+  EXPECT_EQ(Read("5.id"), "1%A\r\n");
+  EXPECT_EQ(Read("5.history.txt"), "before\r\n");
+  EXPECT_TRUE(fs::exists(folder_ / "tmp.id"));
+  view_.answer = true;
+  view_.events.clear();
+  model.OnAccept();  // Yes
+  EXPECT_EQ(view_.events.back(), "close");
+  EXPECT_EQ(Read("5.id"), "1%A\r\n2%B\r\n3%C\r\n4%D\r\n");
+  EXPECT_EQ(Read("5.history.txt"), "before\r\n2026-02-01 10:20\t" + cp1251("всего") +
+                                       "\t4\r\n2026-02-01 10:20\t+\t2\tB\r\n2026-02-01 10:20\t+\t3\tC\r\n"
+                                       "2026-02-01 10:20\t+\t4\tD\r\n");
+}
+
+TEST_F(ReportModelTest, NoGuardWhenTheCountsAgreeOrNoNumberWasGiven) {
+  Write("tmp.id", "1%A\r\n");
+  for (std::optional<std::size_t> total : {std::optional<std::size_t>(1), std::optional<std::size_t>()}) {
+    ReportModel model(view_, folder_, "5", "owner", formatter_, total);
+    model.Load();
+    EXPECT_EQ(view_.texts.Warning, "");
+  }
+  ReportModel model(view_, folder_, "5", "owner", formatter_, std::nullopt);
+  model.Load();
+  view_.events.clear();
+  model.OnAccept();
+  EXPECT_EQ(view_.events, std::vector<std::string>{"close"});
+}
+
+TEST_F(ReportModelTest, HistoryThatCannotBeWrittenKeepsTheWindowOpen) {
+  Write("tmp.id", "1%A\r\n");
+  fs::create_directories(folder_ / "5.history.txt.tmp" / "inside");
+  ReportModel model(view_, folder_, "5", "owner", formatter_);
+  model.Load();
+  view_.events.clear();
+  model.OnAccept();
+  ASSERT_EQ(view_.events.size(), 1u);
+  EXPECT_EQ(view_.events[0].rfind("message Не удалось дописать историю", 0), 0u) << view_.events[0];
+  EXPECT_FALSE(fs::exists(folder_ / "5.id"));
 }
 
 TEST(ReportTexts, CountLabelAndMemberUrl) {

@@ -141,6 +141,9 @@ TEST_F(OptionsModelTest, ClearingAskedAndAnsweredYes) {
   Touch("123.id");
   Touch("45.id");
   std::filesystem::permissions(folder / "45.id", std::filesystem::perms::owner_read);  // read-only goes too
+  // Histories of other profiles go too, also one whose snapshot is gone.
+  for (const char* name : {"123.history.txt", "45.history.txt", "8.HISTORY.TXT", "history.txt", "45.txt"})
+    Touch(name);
   model.Load();
   view.comboText = kClearProfilesEntry.str();
   view.answer = true;
@@ -151,6 +154,11 @@ TEST_F(OptionsModelTest, ClearingAskedAndAnsweredYes) {
   EXPECT_TRUE(view.focusAccept);
   EXPECT_TRUE(Exists("123.id"));
   EXPECT_FALSE(Exists("45.id"));
+  EXPECT_TRUE(Exists("123.history.txt"));
+  EXPECT_FALSE(Exists("45.history.txt"));
+  EXPECT_FALSE(Exists("8.HISTORY.TXT"));
+  EXPECT_TRUE(Exists("history.txt"));
+  EXPECT_TRUE(Exists("45.txt"));
   EXPECT_EQ(view.list, (std::vector<std::string>{"123"}));
   EXPECT_EQ(view.comboText, "123");
 }
@@ -176,10 +184,12 @@ TEST_F(OptionsModelTest, ClearingAnsweredNoKeepsFilesAndPutsTheIdBack) {
   model.OnTimer(OptionsTimer::Timer1);
   view.timerLog.clear();
   // The list click leaves the entry's text in the combo after the handler.
+  Touch("45.history.txt");
   model.OnCombo1Click(kClearProfilesEntry.str());
   view.comboText = kClearProfilesEntry.str();
   EXPECT_TRUE(Exists("123.id"));
   EXPECT_TRUE(Exists("45.id"));
+  EXPECT_TRUE(Exists("45.history.txt"));
   EXPECT_EQ(view.timerLog, (std::vector<std::string>{"Timer1 on"}));
   model.OnTimer(OptionsTimer::Timer1);
   EXPECT_EQ(view.comboText, "123");

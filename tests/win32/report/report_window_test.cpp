@@ -10,12 +10,14 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/application.h"
 #include "app/roads.h"
 #include "controls/list_header.h"
+#include "copy_driver.h"
 #include "deployment.h"
 #include "settings/atomic_file.h"
 #include "wait.h"
@@ -74,8 +76,8 @@ class ReportWindowTest : public ::testing::Test {
     std::ofstream(folder_ / name, std::ios::binary) << Utf8ToCp1251(utf8);
   }
   std::string Read(const char* name) { return ReadFileBytes(folder_ / name).value_or("<missing>"); }
-  void Open(const char* ownerNick = "Owner") {
-    window_ = std::make_unique<ReportWindow>(folder_, "1100", Utf8ToCp1251(ownerNick));
+  void Open(const char* ownerNick = "Owner", std::optional<std::size_t> announced = std::nullopt) {
+    window_ = std::make_unique<ReportWindow>(folder_, "1100", Utf8ToCp1251(ownerNick), announced);
     window_->onClosed = [this] { ++closed_; };
     ASSERT_TRUE(window_->Load());
     window_->Show();
@@ -341,6 +343,55 @@ TEST_F(ReportWindowTest, OpenReportEndsOnTheMainWindow) {
   EXPECT_EQ(app.Main()->ButtonPicture(1), MainPicture::Picture2) << "command 1 back in its normal look";
   EXPECT_EQ(Read("tmp.id"), "1%A\r\n");
   test::PumpMessages();
+}
+
+TEST_F(ReportWindowTest, ShortListShowsTheRedLineAndAsksBeforeStoring) {
+  Write("1100.id", "121%Раз\r\n");
+  Write("tmp.id", "121%Раз\r\n122%Два\r\n123%Три\r\n124%Четыре\r\n");
+  Open("Owner", 5);
+  const HWND warning = window_->Control(kReportWarning);
+  EXPECT_TRUE(IsWindowVisible(warning));
+  EXPECT_EQ(TextOf(warning),
+            L"Получено читателей: 4 из 5, указанных на странице. Список может быть неполным.");
+  RECT line{}, count{};
+  GetWindowRect(warning, &line);
+  GetWindowRect(window_->Label(9), &count);
+  EXPECT_GE(line.top, count.bottom) << "under the counts";
+  std::vector<std::string> asked;
+  bool answer = false;
+  window_->askHook = [&](const std::string& q) {
+    asked.push_back(Cp1251ToUtf8(q));
+    return answer;
+  };
+  const std::string snapshot = Read("1100.id");
+  Click(window_->XpB1());
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0],
+            "Список читателей может быть неполным: получено 4 из 5.\r\n\r\nВсё равно сохранить его?");
+  EXPECT_EQ(closed_, 0) << "No keeps the report open";
+  EXPECT_EQ(Read("1100.id"), snapshot);
+  EXPECT_FALSE(fs::exists(folder_ / "1100.history.txt"));
+  answer = true;
+  Click(window_->XpB1());
+  EXPECT_EQ(closed_, 1);
+  EXPECT_EQ(Read("1100.id"), Utf8ToCp1251("121%Раз\r\n122%Два\r\n123%Три\r\n124%Четыре\r\n"));
+  EXPECT_NE(Read("1100.history.txt").find(Utf8ToCp1251("\t+\t124\tЧетыре\r\n")), std::string::npos);
+}
+
+TEST_F(ReportWindowTest, EveryListCopiesItsLines) {
+  Write("1100.id", "1%Анна\r\n2%Boris\r\n");
+  Write("tmp.id", "1%Анна Н.\r\n3%Вера\r\n4%Глеб\r\n");
+  Open();
+  EXPECT_FALSE(IsWindowVisible(window_->Control(kReportWarning)));
+  test::ClearClipboard();
+  test::PressCtrlC(window_->List(ReportList::List1), 1);
+  EXPECT_EQ(test::ClipboardText(), L"Глеб");
+  test::ChooseFromContextMenu(window_->List(ReportList::List1), 0, 2);
+  EXPECT_EQ(test::ClipboardText(), L"Вера\r\nГлеб");
+  test::PressCtrlC(window_->List(ReportList::List2), 0);
+  EXPECT_EQ(test::ClipboardText(), L"Boris");
+  test::ChooseFromContextMenu(window_->List(ReportList::List3), 0, 1);
+  EXPECT_EQ(test::ClipboardText(), L"Анна\tАнна Н.");
 }
 
 }  // namespace
