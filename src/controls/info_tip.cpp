@@ -138,6 +138,13 @@ void InfoTip::Show(const std::string& message, const std::string& title) {
 void InfoTip::Paint(HDC dc, Size body, const std::wstring& message, const std::wstring& title,
                     int titleHeight) {
   RECT all{0, 0, body.width, body.height};
+  drawn_.clear();
+  auto draw = [&](const std::wstring& text, RECT r, HFONT font, UINT format) {
+    DrawnText drawn{text, r, {}, format};
+    GetObjectW(font, sizeof(drawn.font), &drawn.font);
+    drawn_.push_back(drawn);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+  };
   {
     win::Brush back(CreateSolidBrush(win::ResolveSystemColor(props_.BackColor)));
     FillRect(dc, &all, back.Get());
@@ -157,9 +164,7 @@ void InfoTip::Paint(HDC dc, Size body, const std::wstring& message, const std::w
     win::Font font = MakeFont(dc, true);
     win::SelectObjectRestorer selected(dc, font.Get());
     SetTextColor(dc, win::ResolveSystemColor(props_.TitleColor));
-    RECT titleRect = r;
-    DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &titleRect,
-              AlignmentFlag(props_.TitleAlignment) | DT_EXPANDTABS | DT_NOPREFIX);
+    draw(title, r, font.Get(), AlignmentFlag(props_.TitleAlignment) | DT_EXPANDTABS | DT_NOPREFIX);
   }
   win::Font font = MakeFont(dc, false);
   win::SelectObjectRestorer selected(dc, font.Get());
@@ -170,8 +175,7 @@ void InfoTip::Paint(HDC dc, Size body, const std::wstring& message, const std::w
     SolidLine(dc, win::ResolveSystemColor(props_.BorderColor), line, 2);
     r.top = separator.textTop;
   }
-  DrawTextW(dc, message.c_str(), static_cast<int>(message.size()), &r,
-            AlignmentFlag(props_.TextAlignment) | DT_EXPANDTABS | DT_NOPREFIX);
+  draw(message, r, font.Get(), AlignmentFlag(props_.TextAlignment) | DT_EXPANDTABS | DT_NOPREFIX);
 }
 
 void InfoTip::DrawShadow(HDC dc, Size window) {

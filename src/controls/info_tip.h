@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "controls/info_tip_model.h"
 #include "win32/gdi.h"
@@ -45,6 +46,16 @@ class InfoTip : private win::Window {
 
   std::function<void()> Closed;
 
+  // A text as the last Show drew it: where, in which font, with which
+  // DrawText flags (tests measure whether it fits).
+  struct DrawnText {
+    std::wstring text;
+    RECT rect{};
+    LOGFONTW font{};
+    UINT format = 0;
+  };
+  const std::vector<DrawnText>& Drawn() const { return drawn_; }
+
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
@@ -60,6 +71,7 @@ class InfoTip : private win::Window {
   // The screen behind the tip as it was before the tip covered it.
   std::unique_ptr<win::OffscreenSurface> behind_;
   RECT behindRect_{};
+  std::vector<DrawnText> drawn_;
 };
 
 using CInfoTip = InfoTip;

@@ -54,6 +54,7 @@ class OptionsWindow : public win::Window, private OptionsView {
   XpButton& XpB(int n) { return n == 1 ? accept_ : cancel_; }
   HWND Picture5() const { return picture5_.Handle(); }
   HWND IDTipWindow() const { return idTip_ ? idTip_->hWnd() : nullptr; }
+  const InfoTip* IDTip() const { return idTip_.get(); }
   std::wstring Picture5Tooltip() const { return picture5Tip_; }
   HBITMAP PictureBitmap(OptionsPicture picture) const { return pictures_[static_cast<int>(picture)].Get(); }
 
