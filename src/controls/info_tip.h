@@ -32,6 +32,8 @@ class InfoTip : private win::Window {
   void SetTimeOut(int ms) { props_.TimeOut = ms; }
   // Owner of the popup window.
   void SetParenthWnd(HWND owner) { owner_ = owner; }
+  // The DPI the tip is drawn for: its owner's unless set here.
+  void SetDpi(UINT dpi) { dpi_ = dpi; }
   // The popup window while shown, otherwise null.
   HWND hWnd() const { return Handle(); }
   static std::string Version() { return kInfoTipVersion; }
@@ -60,12 +62,15 @@ class InfoTip : private win::Window {
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  win::Font MakeFont(HDC dc, bool title) const;
-  void Paint(HDC dc, Size body, const std::wstring& message, const std::wstring& title, int titleHeight);
-  void DrawShadow(HDC dc, Size window);
+  win::Font MakeFont(UINT dpi, bool title) const;
+  UINT Dpi() const;
+  void Paint(HDC dc, Size body, const std::wstring& message, const std::wstring& title, int titleHeight,
+             UINT dpi);
+  void DrawShadow(HDC dc, Size window, UINT dpi);
 
   InfoTipProperties props_;
   HWND owner_ = nullptr;
+  UINT dpi_ = 0;
   // The finished picture of the tip (body and shadow), painted on WM_PAINT.
   std::unique_ptr<win::OffscreenSurface> surface_;
   // The screen behind the tip as it was before the tip covered it.

@@ -2,10 +2,12 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "controls/list_header.h"
 #include "program/resource_ids.h"
+#include "win32/gdi.h"
 #include "win32/label.h"
 #include "win32/message_box.h"
 #include "win32/picture.h"
@@ -43,11 +45,7 @@ int ListId(ReportList list) {
 }  // namespace
 
 ReportWindow::ReportWindow(std::filesystem::path programFolder, std::string id, std::string ownerNick)
-    : model_(*this, std::move(programFolder), std::move(id), std::move(ownerNick), formatter_),
-      pictures_{win::Bitmap(win::LoadPicture(IDB_REPORT_ACCEPT)),
-                win::Bitmap(win::LoadPicture(IDB_REPORT_ACCEPT_HOVER)),
-                win::Bitmap(win::LoadPicture(IDB_REPORT_CLOSE)),
-                win::Bitmap(win::LoadPicture(IDB_REPORT_CLOSE_HOVER))} {}
+    : model_(*this, std::move(programFolder), std::move(id), std::move(ownerNick), formatter_) {}
 
 ReportWindow::~ReportWindow() {
   onClosed = nullptr;  // a window destroyed by its owner's end reports nothing
@@ -70,6 +68,9 @@ bool ReportWindow::Load() {
     return false;
   }
   CreateControls();
+  layout_.Capture(Handle());
+  layout_.SetFont(Label(7), win::DpiLayout::FontKind::Bold);
+  ApplyDpi(win::DpiOf(Handle()));
   win::UseKeyboardNavigation(Handle());  // Esc closes without storing, like XpB2
   model_.Load();
   return true;
@@ -81,13 +82,59 @@ void ReportWindow::Show(int show) {
   SetForegroundWindow(Handle());
 }
 
+void ReportWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
+  constexpr int kResources[] = {IDB_REPORT_ACCEPT, IDB_REPORT_ACCEPT_HOVER, IDB_REPORT_CLOSE,
+                                IDB_REPORT_CLOSE_HOVER};
+  const bool acceptHovered = accept_.Picture().bitmap != nullptr && accept_.Picture().bitmap == Picture(2);
+  const bool closeHovered = close_.Picture().bitmap != nullptr && close_.Picture().bitmap == Picture(4);
+  for (std::size_t i = 0; i < pictures_.size(); ++i) pictures_[i].Reset(win::LoadPicture(kResources[i], dpi));
+  accept_.SetPicture({Picture(acceptHovered ? 2 : 1), nullptr});
+  close_.SetPicture({Picture(closeHovered ? 4 : 3), nullptr});
+  layout_.Apply(dpi);
+  for (int column = 0; column < 2; ++column) {
+    HDITEMW item{};
+    item.mask = HDI_WIDTH;
+    item.cxy = layout_.Scale(kReportColumnWidth);
+    SendMessageW(header_, HDM_SETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+  }
+  for (int id : {kReportList1, kReportList2, kReportList3}) FitHorizontalExtent(Control(id));
+  win::FitClientForDpi(Handle(), {kReportClientWidth, kReportClientHeight}, dpi, suggested);
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void ReportWindow::FitHorizontalExtent(HWND list) {
+  if (list == nullptr) return;
+  const bool tabs = (GetWindowLongW(list, GWL_STYLE) & LBS_USETABSTOPS) != 0;
+  // The second column of the rename list starts at the header's divider.
+  RECT column{};
+  if (tabs) SendMessageW(header_, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&column));
+  int tabStop = column.right;
+  win::WindowDc dc(list);
+  win::SelectObjectRestorer font(dc.Get(), reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+  const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  int widest = 0;
+  std::wstring item;
+  for (int i = 0; i < count; ++i) {
+    const auto length =
+        static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0));
+    item.assign(length + 1, L'\0');
+    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
+    const DWORD extent =
+        GetTabbedTextExtentW(dc.Get(), item.c_str(), static_cast<int>(length), tabs ? 1 : 0, &tabStop);
+    widest = std::max(widest, static_cast<int>(LOWORD(extent)));
+  }
+  // The list draws its lines a few pixels in from its edge.
+  const int extent = widest > 0 ? widest + layout_.Scale(4) : 0;
+  SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(extent), 0);
+}
+
 HWND ReportWindow::AddLabel(int n, std::string_view text, int x, int y, int width) {
   return win::CreateLabel(Handle(), kReportLabelBase + n, text, x, y, width, 16, SS_ENDELLIPSIS);
 }
 
 HWND ReportWindow::AddList(int id, int x, int y, int width, int height, bool tabStops) {
-  const DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
-                      LBS_HASSTRINGS | (tabStops ? LBS_USETABSTOPS : 0);
+  const DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | LBS_NOTIFY |
+                      LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | (tabStops ? LBS_USETABSTOPS : 0);
   HWND list =
       CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"", style, x, y, width, height, Handle(),
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), win::ProgramInstance(), nullptr);
@@ -96,8 +143,6 @@ HWND ReportWindow::AddList(int id, int x, int y, int width, int height, bool tab
 }
 
 void ReportWindow::CreateControls() {
-  boldFont_ = win::GuiFontVariant(FW_BOLD, false);
-
   // 1. The button pictures.
   XpButtonProperties props;
   props.ButtonStyle = 1;
@@ -114,8 +159,6 @@ void ReportWindow::CreateControls() {
                  kButtonSize, props);
   close_.Create(Handle(), kReportXpB2, kReportClientWidth - kButtonSize - kMargin, buttonTop, kButtonSize,
                 kButtonSize, props);
-  accept_.SetPicture({Picture(1), nullptr});
-  close_.SetPicture({Picture(3), nullptr});
   accept_.events.MouseIn = [this](int&) { accept_.SetPicture({Picture(2), nullptr}); };
   accept_.events.MouseOut = [this](int&) { accept_.SetPicture({Picture(1), nullptr}); };
   close_.events.MouseIn = [this](int&) { close_.SetPicture({Picture(4), nullptr}); };
@@ -125,7 +168,6 @@ void ReportWindow::CreateControls() {
 
   AddLabel(4, "", kMargin, 12, 300);
   AddLabel(7, "", 320, 12, kReportClientWidth - 320 - kMargin);
-  SendMessageW(Label(7), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.Get()), FALSE);
   AddLabel(5, kReportLabel5, kMargin, 36, 150);
   AddLabel(6, "", 166, 36, kReportClientWidth - 166 - kMargin);
   AddLabel(8, kReportLabel8, kMargin, 56, 150);
@@ -166,6 +208,7 @@ void ReportWindow::FillList(ReportList which, const std::vector<std::string>& it
   for (const std::string& item : items) {
     SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win::Widen(item).c_str()));
   }
+  FitHorizontalExtent(list);
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
 }
@@ -217,6 +260,9 @@ LRESULT ReportWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
       return 1;
     }
+    case WM_DPICHANGED:
+      ApplyDpi(win::DpiOfMessage(wParam), reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_CLOSE:
       Destroy();
       return 0;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 #include "text/cp1251.h"
@@ -18,7 +19,7 @@ inline int ScreenDpi() {
   win::WindowDc screen(nullptr);
   return GetDeviceCaps(screen.Get(), LOGPIXELSY);
 }
-inline int Scaled(int value100) { return MulDiv(value100, ScreenDpi(), 96); }
+inline int Scaled(int value100, int dpi = ScreenDpi()) { return MulDiv(value100, dpi, 96); }
 
 inline std::wstring ClassOf(HWND hwnd) {
   wchar_t name[64] = {};
@@ -151,13 +152,15 @@ inline void ExpectHeaderFits(HWND header) {
 
 // The client area is the 100 % size times the scale, and every visible
 // text child fits.
-inline void ExpectWindowFits(HWND window, int width100, int height100, int listTabStop = 0) {
+inline void ExpectWindowFits(HWND window, int width100, int height100, int listTabStop = 0,
+                             int dpi = ScreenDpi()) {
   ASSERT_NE(window, nullptr);
   const RECT client = ClientOf(window);
-  EXPECT_NEAR(client.right, Scaled(width100), 1)
-      << Name(window) << " client width at " << ScreenDpi() << " DPI";
-  EXPECT_NEAR(client.bottom, Scaled(height100), 1)
-      << Name(window) << " client height at " << ScreenDpi() << " DPI";
+  EXPECT_NEAR(client.right, Scaled(width100, dpi), 1) << Name(window) << " client width at " << dpi << " DPI";
+  EXPECT_NEAR(client.bottom, Scaled(height100, dpi), 1)
+      << Name(window) << " client height at " << dpi << " DPI";
+  std::printf("%s: client %ld x %ld at %d DPI\n", win::Narrow(ClassOf(window)).c_str(), client.right,
+              client.bottom, dpi);
   for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
     if (!IsWindowVisible(child)) continue;
     const std::wstring kind = ClassOf(child);

@@ -56,6 +56,7 @@ TEST_F(TextFitTest, MainWindowWaitingAndReady) {
   ASSERT_TRUE(main.Load());
   main.Show();
   test::PumpMessages();
+  EXPECT_EQ(static_cast<int>(main.Dpi()), ScreenDpi()) << "the program is DPI-aware";
   ExpectWindowFits(main.Handle(), kMainClientWidth, kMainClientHeight);
   values_.IntroDone = true;
   for (int n = 1; n <= 3; ++n) ShowWindow(main.Button(n).Handle(), SW_SHOWNA);
@@ -127,6 +128,41 @@ TEST_F(TextFitTest, ReportWithFiveDigitCountsAndLongNicknames) {
   RECT column{};
   SendMessageW(report.Header(), HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&column));
   ExpectWindowFits(report.Handle(), kReportClientWidth, kReportClientHeight, column.right);
+}
+
+// A move to a monitor of another scale: Windows sends WM_DPICHANGED with
+// the new DPI and a suggested place; size, layout, fonts and pictures follow.
+TEST_F(TextFitTest, WindowsFollowAMoveToAnotherScale) {
+  const int other = ScreenDpi() == 96 ? 144 : 96;
+  auto move = [other](HWND window) {
+    RECT suggested{};
+    GetWindowRect(window, &suggested);
+    OffsetRect(&suggested, 10, 10);
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(other, other), reinterpret_cast<LPARAM>(&suggested));
+    test::PumpMessages();
+    RECT now{};
+    GetWindowRect(window, &now);
+    EXPECT_EQ(now.left, suggested.left);
+    EXPECT_EQ(now.top, suggested.top);
+  };
+  NoHost host;
+  MainWindow main(host, values_);
+  ASSERT_TRUE(main.Load());
+  move(main.Handle());
+  ExpectWindowFits(main.Handle(), kMainClientWidth, kMainClientHeight, 0, other);
+  BITMAP background{};
+  GetObjectW(main.PictureBitmap(MainPicture::Picture11), sizeof(background), &background);
+  EXPECT_EQ(background.bmWidth, Scaled(kMainClientWidth, other)) << "pictures made anew for the scale";
+  EXPECT_EQ(main.Button(1).Properties().PictureWidth, Scaled(48, other));
+
+  values_.settings.Guest = false;
+  OptionsWindow options(values_);
+  ASSERT_TRUE(options.Load());
+  move(options.Handle());
+  ExpectWindowFits(options.Handle(), kOptionsClientWidth, kOptionsClientHeight, 0, other);
+  RECT check{};
+  GetClientRect(options.Check(1).Handle(), &check);
+  EXPECT_EQ(check.right, Scaled(13, other));
 }
 
 }  // namespace
