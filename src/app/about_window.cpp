@@ -31,7 +31,7 @@ std::string LinkTarget(int id) {
 
 }  // namespace
 
-AboutWindow::AboutWindow() : timer1_(1, kAboutBlinkMs) {}
+AboutWindow::AboutWindow() : timer1_(1, kAboutBlinkMs), pictures_(IDB_ABOUT_CLOSE, IDB_ABOUT_CLOSE_HOVER) {}
 
 AboutWindow::~AboutWindow() {
   timer1_.Stop();
@@ -67,10 +67,7 @@ void AboutWindow::ShowModal(HWND owner) {
 }
 
 void AboutWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
-  const bool hovered = close_.Picture().bitmap != nullptr && close_.Picture().bitmap == picture2_.Get();
-  picture1_.Reset(win::LoadPicture(IDB_ABOUT_CLOSE, dpi));
-  picture2_.Reset(win::LoadPicture(IDB_ABOUT_CLOSE_HOVER, dpi));
-  close_.SetPicture({hovered ? picture2_.Get() : picture1_.Get(), nullptr});
+  pictures_.Load(dpi);
   layout_.Apply(dpi);
   win::FitClientForDpi(Handle(), {kAboutClientWidth, kAboutClientHeight}, dpi, suggested);
   InvalidateRect(Handle(), nullptr, TRUE);
@@ -96,8 +93,7 @@ void AboutWindow::CreateControls() {
   props.XPDefaultColors = false;
   props.MaskColor = kWhite;
   close_.Create(Handle(), kAboutXpB1, kAboutClientWidth - 56, kAboutClientHeight - 56, 44, 44, props);
-  close_.events.MouseIn = [this](int&) { close_.SetPicture({picture2_.Get(), nullptr}); };
-  close_.events.MouseOut = [this](int&) { close_.SetPicture({picture1_.Get(), nullptr}); };
+  pictures_.Attach(close_);
   close_.events.Click = [this] { Destroy(); };
 }
 

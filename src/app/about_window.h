@@ -33,8 +33,8 @@ class AboutWindow : public win::Window {
 
   bool S1Visible() const { return s1Visible_; }
   XpButton& XpB1() { return close_; }
-  HBITMAP Picture1() const { return picture1_.Get(); }
-  HBITMAP Picture2() const { return picture2_.Get(); }
+  HBITMAP Picture1() const { return pictures_.Normal(); }
+  HBITMAP Picture2() const { return pictures_.Hover(); }
   UINT Dpi() const { return layout_.Dpi(); }
 
  protected:
@@ -48,8 +48,7 @@ class AboutWindow : public win::Window {
 
   XpButton close_;
   win::WindowTimer timer1_;
-  win::Bitmap picture1_;
-  win::Bitmap picture2_;
+  XpHoverPictures pictures_;  // Picture1, Picture2
   win::DpiLayout layout_;
   bool s1Visible_ = true;
 };

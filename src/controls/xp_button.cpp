@@ -6,6 +6,7 @@
 #include "win32/dpi_layout.h"
 #include "win32/gdi.h"
 #include "win32/handle.h"
+#include "win32/picture.h"
 #include "win32/wide_text.h"
 
 namespace tw {
@@ -434,6 +435,20 @@ void XpButton::RaiseKeyDown(int& key, int& shift) {
 
 void XpButton::RaiseKeyUp(int& key, int& shift) {
   if (events.KeyUp) events.KeyUp(key, shift);
+}
+
+void XpHoverPictures::Attach(XpButton& button) {
+  button_ = &button;
+  button.events.MouseIn = [this](int&) { button_->SetPicture({Hover(), nullptr}); };
+  button.events.MouseOut = [this](int&) { button_->SetPicture({Normal(), nullptr}); };
+  button.SetPicture({Normal(), nullptr});
+}
+
+void XpHoverPictures::Load(UINT dpi) {
+  const bool hovered = button_ != nullptr && Hover() != nullptr && button_->Picture().bitmap == Hover();
+  normal_.Reset(win::LoadPicture(ids_[0], dpi));
+  hover_.Reset(win::LoadPicture(ids_[1], dpi));
+  if (button_ != nullptr) button_->SetPicture({hovered ? Hover() : Normal(), nullptr});
 }
 
 }  // namespace tw

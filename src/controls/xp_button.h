@@ -117,4 +117,24 @@ class XpButton : public win::Window, private XpButtonHost {
   int height_ = 0;
 };
 
+// The normal and pointer-over pictures of a picture-only button, made for
+// its window's DPI: the button shows the first normally and the second while
+// the pointer is over it.
+class XpHoverPictures {
+ public:
+  XpHoverPictures(int normalId, int hoverId) : ids_{normalId, hoverId} {}
+  // Swaps the pictures on MouseIn and MouseOut of `button`.
+  void Attach(XpButton& button);
+  // Makes both pictures for `dpi`; the button keeps showing the same one.
+  void Load(UINT dpi);
+  HBITMAP Normal() const { return normal_.Get(); }
+  HBITMAP Hover() const { return hover_.Get(); }
+
+ private:
+  int ids_[2];
+  XpButton* button_ = nullptr;
+  win::Bitmap normal_;
+  win::Bitmap hover_;
+};
+
 }  // namespace tw

@@ -53,8 +53,8 @@ LoadingWindow::LoadingWindow(Parts parts)
       clock_(parts.clock ? std::move(parts.clock) : std::make_unique<LocalDate>()),
       lastUpdate_(parts.programFolder),
       host_(std::move(parts.host)),
-      timers_{win::WindowTimer(1, kTimer1Ms), win::WindowTimer(2, kTimer2Ms),
-              win::WindowTimer(3, kTimer3Ms)} {
+      timers_{win::WindowTimer(1, kTimer1Ms), win::WindowTimer(2, kTimer2Ms), win::WindowTimer(3, kTimer3Ms)},
+      pictures_(IDB_LOADING_CANCEL, IDB_LOADING_CANCEL_HOVER) {
   check_ = std::make_unique<ProfileCheck>(ProfileCheckDeps{
       settings_, *ws_, *this, lastUpdate_, *clock_, std::move(parts.parse), std::string(kProgramVersion)});
 }
@@ -95,11 +95,8 @@ bool LoadingWindow::Open() {
 }
 
 void LoadingWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
-  const bool hovered = xpB1_.Picture().bitmap != nullptr && xpB1_.Picture().bitmap == picture2_.Get();
-  picture1_.Reset(win::LoadPicture(IDB_LOADING_CANCEL, dpi));
-  picture2_.Reset(win::LoadPicture(IDB_LOADING_CANCEL_HOVER, dpi));
+  pictures_.Load(dpi);
   image_.Reset(win::LoadPicture(IDB_LOADING_IMAGE, dpi));
-  xpB1_.SetPicture({hovered ? picture2_.Get() : picture1_.Get(), nullptr});
   layout_.Apply(dpi);
   win::FitClientForDpi(Handle(), {kLoadingClientWidth, kLoadingClientHeight}, dpi, suggested);
   InvalidateRect(Handle(), nullptr, TRUE);
@@ -121,8 +118,7 @@ void LoadingWindow::CreateControls() {
   props.UseMaskColor = true;
   xpB1_.Create(Handle(), kLoadingXpB1Id, kLoadingClientWidth - kXpB1Size - 16,
                (kLoadingClientHeight - kXpB1Size) / 2, kXpB1Size, kXpB1Size, props);
-  xpB1_.events.MouseIn = [this](int&) { xpB1_.SetPicture({picture2_.Get(), nullptr}); };
-  xpB1_.events.MouseOut = [this](int&) { xpB1_.SetPicture({picture1_.Get(), nullptr}); };
+  pictures_.Attach(xpB1_);
   xpB1_.events.Click = [this] { check_->CancelCheck(); };
 }
 

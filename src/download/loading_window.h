@@ -83,8 +83,8 @@ class LoadingWindow : public win::Window, private LoadingView {
   HWND Tooltip() const { return tooltip_; }
   bool DotVisible(int index) const { return dots_[index]; }
   bool ImageVisible() const { return imageVisible_; }
-  HBITMAP Picture1() const { return picture1_.Get(); }
-  HBITMAP Picture2() const { return picture2_.Get(); }
+  HBITMAP Picture1() const { return pictures_.Normal(); }
+  HBITMAP Picture2() const { return pictures_.Hover(); }
   UINT Dpi() const { return layout_.Dpi(); }
 
  protected:
@@ -120,8 +120,7 @@ class LoadingWindow : public win::Window, private LoadingView {
   std::unique_ptr<ProfileCheck> check_;
   XpButton xpB1_;
   std::array<win::WindowTimer, 3> timers_;
-  win::Bitmap picture1_;
-  win::Bitmap picture2_;
+  XpHoverPictures pictures_;  // Picture1, Picture2
   win::Bitmap image_;
   win::DpiLayout layout_;
   HWND info_ = nullptr;

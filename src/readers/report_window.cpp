@@ -45,7 +45,9 @@ int ListId(ReportList list) {
 }  // namespace
 
 ReportWindow::ReportWindow(std::filesystem::path programFolder, std::string id, std::string ownerNick)
-    : model_(*this, std::move(programFolder), std::move(id), std::move(ownerNick), formatter_) {}
+    : model_(*this, std::move(programFolder), std::move(id), std::move(ownerNick), formatter_),
+      acceptPictures_(IDB_REPORT_ACCEPT, IDB_REPORT_ACCEPT_HOVER),
+      closePictures_(IDB_REPORT_CLOSE, IDB_REPORT_CLOSE_HOVER) {}
 
 ReportWindow::~ReportWindow() {
   onClosed = nullptr;  // a window destroyed by its owner's end reports nothing
@@ -83,13 +85,8 @@ void ReportWindow::Show(int show) {
 }
 
 void ReportWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
-  constexpr int kResources[] = {IDB_REPORT_ACCEPT, IDB_REPORT_ACCEPT_HOVER, IDB_REPORT_CLOSE,
-                                IDB_REPORT_CLOSE_HOVER};
-  const bool acceptHovered = accept_.Picture().bitmap != nullptr && accept_.Picture().bitmap == Picture(2);
-  const bool closeHovered = close_.Picture().bitmap != nullptr && close_.Picture().bitmap == Picture(4);
-  for (std::size_t i = 0; i < pictures_.size(); ++i) pictures_[i].Reset(win::LoadPicture(kResources[i], dpi));
-  accept_.SetPicture({Picture(acceptHovered ? 2 : 1), nullptr});
-  close_.SetPicture({Picture(closeHovered ? 4 : 3), nullptr});
+  acceptPictures_.Load(dpi);
+  closePictures_.Load(dpi);
   layout_.Apply(dpi);
   for (int column = 0; column < 2; ++column) {
     HDITEMW item{};
@@ -159,10 +156,8 @@ void ReportWindow::CreateControls() {
                  kButtonSize, props);
   close_.Create(Handle(), kReportXpB2, kReportClientWidth - kButtonSize - kMargin, buttonTop, kButtonSize,
                 kButtonSize, props);
-  accept_.events.MouseIn = [this](int&) { accept_.SetPicture({Picture(2), nullptr}); };
-  accept_.events.MouseOut = [this](int&) { accept_.SetPicture({Picture(1), nullptr}); };
-  close_.events.MouseIn = [this](int&) { close_.SetPicture({Picture(4), nullptr}); };
-  close_.events.MouseOut = [this](int&) { close_.SetPicture({Picture(3), nullptr}); };
+  acceptPictures_.Attach(accept_);
+  closePictures_.Attach(close_);
   accept_.events.Click = [this] { model_.OnAccept(); };
   close_.events.Click = [this] { model_.OnCloseClick(); };
 

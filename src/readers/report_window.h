@@ -52,7 +52,10 @@ class ReportWindow : public win::Window, private ReportView {
   XpButton& XpB1() { return accept_; }
   XpButton& XpB2() { return close_; }
   // Picture1..Picture4: accept normal, accept hovered, close normal, close hovered.
-  HBITMAP Picture(int n) const { return pictures_[static_cast<std::size_t>(n - 1)].Get(); }
+  HBITMAP Picture(int n) const {
+    const XpHoverPictures& pair = n <= 2 ? acceptPictures_ : closePictures_;
+    return n % 2 == 1 ? pair.Normal() : pair.Hover();
+  }
   UINT Dpi() const { return layout_.Dpi(); }
 
  protected:
@@ -77,7 +80,8 @@ class ReportWindow : public win::Window, private ReportView {
 
   LocalFileTimeFormatter formatter_;
   ReportModel model_;
-  std::array<win::Bitmap, 4> pictures_;
+  XpHoverPictures acceptPictures_;  // Picture1, Picture2
+  XpHoverPictures closePictures_;   // Picture3, Picture4
   XpButton accept_;
   XpButton close_;
   HWND header_ = nullptr;
