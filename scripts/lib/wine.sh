@@ -30,6 +30,15 @@ tw_wine_up() {
   return 0
 }
 
+# Sets the display scale Wine reports (LogPixels: 96 is 100 %, 144 is
+# 150 %) and restarts this prefix's wineserver so programs see it.
+tw_wine_dpi() {
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 || return 1
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
+  wineserver -p >/dev/null 2>&1 || true
+}
+
 tw_wine_down() {
   wineserver -k >/dev/null 2>&1
   [ -n "${TW_XVFB_PID:-}" ] && kill "$TW_XVFB_PID" 2>/dev/null

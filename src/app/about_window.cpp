@@ -31,10 +31,7 @@ std::string LinkTarget(int id) {
 
 }  // namespace
 
-AboutWindow::AboutWindow()
-    : timer1_(1, kAboutBlinkMs),
-      picture1_(win::LoadPicture(IDB_ABOUT_CLOSE)),
-      picture2_(win::LoadPicture(IDB_ABOUT_CLOSE_HOVER)) {}
+AboutWindow::AboutWindow() : timer1_(1, kAboutBlinkMs), pictures_(IDB_ABOUT_CLOSE, IDB_ABOUT_CLOSE_HOVER) {}
 
 AboutWindow::~AboutWindow() {
   timer1_.Stop();
@@ -55,6 +52,10 @@ bool AboutWindow::Create(HWND owner) {
     return false;
   }
   CreateControls();
+  layout_.Capture(Handle());
+  for (int id : {kAboutLabel3, kAboutLabel4, kAboutLabel6})
+    layout_.SetFont(GetDlgItem(Handle(), id), win::DpiLayout::FontKind::Link);
+  ApplyDpi(win::DpiOf(Handle()));
   timer1_.Attach(Handle());
   timer1_.Start();
   return true;
@@ -65,20 +66,25 @@ void AboutWindow::ShowModal(HWND owner) {
   win::RunModal(owner, Handle());
 }
 
+void AboutWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
+  pictures_.Load(dpi);
+  layout_.Apply(dpi);
+  win::FitClientForDpi(Handle(), {kAboutClientWidth, kAboutClientHeight}, dpi, suggested);
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
 HWND AboutWindow::AddLabel(int id, const std::string& text, int x, int y, int width, bool link) {
-  return win::CreateLabel(Handle(), id, text, x, y, width, 16, link ? SS_NOTIFY : 0,
-                          link ? linkFont_.Get() : nullptr);
+  return win::CreateLabel(Handle(), id, text, x, y, width, 16, link ? SS_NOTIFY : 0);
 }
 
 void AboutWindow::CreateControls() {
-  linkFont_ = win::GuiFontVariant(0, true);
-
   AddLabel(kAboutLabel1, AboutVersionLine(kProgramVersion), 16, 14, 200, false);
   AddLabel(kAboutLabel2, kAboutAuthorLabel, 16, 44, 124, false);
   AddLabel(kAboutLabel3, kAboutAuthorName, 144, 44, 140, true);
   AddLabel(kAboutLabel5, kAboutSiteLabel, 16, 66, 124, false);
   AddLabel(kAboutLabel4, MakerSiteText(), 144, 66, 140, true);
-  AddLabel(kAboutLabel6, kAboutSupport, 32, 114, 160, true);
+  // Wide enough for the whole name of the community on one line.
+  AddLabel(kAboutLabel6, kAboutSupport, 32, 114, 200, true);
 
   XpButtonProperties props;
   props.ButtonStyle = 1;
@@ -87,9 +93,7 @@ void AboutWindow::CreateControls() {
   props.XPDefaultColors = false;
   props.MaskColor = kWhite;
   close_.Create(Handle(), kAboutXpB1, kAboutClientWidth - 56, kAboutClientHeight - 56, 44, 44, props);
-  close_.SetPicture({picture1_.Get(), nullptr});
-  close_.events.MouseIn = [this](int&) { close_.SetPicture({picture2_.Get(), nullptr}); };
-  close_.events.MouseOut = [this](int&) { close_.SetPicture({picture1_.Get(), nullptr}); };
+  pictures_.Attach(close_);
   close_.events.Click = [this] { Destroy(); };
 }
 
@@ -103,7 +107,8 @@ void AboutWindow::OnPaint() {
     win::Pen pen(CreatePen(PS_SOLID, 1, RGB(150, 20, 20)));
     win::SelectObjectRestorer b(paint.Get(), brush.Get());
     win::SelectObjectRestorer p(paint.Get(), pen.Get());
-    Ellipse(paint.Get(), kAboutS1Rect.left, kAboutS1Rect.top, kAboutS1Rect.right, kAboutS1Rect.bottom);
+    const RECT s1 = layout_.Scale(kAboutS1Rect);
+    Ellipse(paint.Get(), s1.left, s1.top, s1.right, s1.bottom);
   }
 }
 
@@ -117,7 +122,8 @@ LRESULT AboutWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == timer1_.Id()) {
         s1Visible_ = !s1Visible_;
-        InvalidateRect(Handle(), &kAboutS1Rect, FALSE);
+        const RECT s1 = layout_.Scale(kAboutS1Rect);
+        InvalidateRect(Handle(), &s1, FALSE);
       }
       return 0;
     case WM_COMMAND: {
@@ -138,6 +144,9 @@ LRESULT AboutWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return TRUE;
       }
       break;
+    case WM_DPICHANGED:
+      ApplyDpi(win::DpiOfMessage(wParam), reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_DESTROY:
       timer1_.Stop();
       break;

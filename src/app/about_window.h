@@ -3,6 +3,7 @@
 #pragma once
 
 #include "controls/xp_button.h"
+#include "win32/dpi_layout.h"
 #include "win32/handle.h"
 #include "win32/timer.h"
 #include "win32/window.h"
@@ -32,8 +33,9 @@ class AboutWindow : public win::Window {
 
   bool S1Visible() const { return s1Visible_; }
   XpButton& XpB1() { return close_; }
-  HBITMAP Picture1() const { return picture1_.Get(); }
-  HBITMAP Picture2() const { return picture2_.Get(); }
+  HBITMAP Picture1() const { return pictures_.Normal(); }
+  HBITMAP Picture2() const { return pictures_.Hover(); }
+  UINT Dpi() const { return layout_.Dpi(); }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -42,12 +44,12 @@ class AboutWindow : public win::Window {
   void CreateControls();
   HWND AddLabel(int id, const std::string& text, int x, int y, int width, bool link);
   void OnPaint();
+  void ApplyDpi(UINT dpi, const RECT* suggested = nullptr);
 
   XpButton close_;
   win::WindowTimer timer1_;
-  win::Bitmap picture1_;
-  win::Bitmap picture2_;
-  win::Font linkFont_;
+  XpHoverPictures pictures_;  // Picture1, Picture2
+  win::DpiLayout layout_;
   bool s1Visible_ = true;
 };
 

@@ -3,6 +3,7 @@
 #include "app/about_window.h"
 #include "program/resource_ids.h"
 #include "text/cp1251.h"
+#include "win32/dpi.h"
 #include "win32/gdi.h"
 #include "win32/message_box.h"
 #include "win32/picture.h"
@@ -43,11 +44,7 @@ bool Inside(const RECT& r, POINT p) { return PtInRect(&r, p) != FALSE; }
 MainWindow::MainWindow(MainHost& host, MainProgramValues& values)
     : model_(*this, host, values),
       timers_{win::WindowTimer(1, 300), win::WindowTimer(2, 400), win::WindowTimer(3, 500),
-              win::WindowTimer(4, 15000), win::WindowTimer(5, 150)} {
-  for (int i = 1; i < static_cast<int>(pictures_.size()); ++i) {
-    pictures_[i].Reset(win::LoadPicture(kPictureResource[i]));
-  }
-}
+              win::WindowTimer(4, 15000), win::WindowTimer(5, 150)} {}
 
 MainWindow::~MainWindow() {
   for (auto& timer : timers_) timer.Stop();
@@ -70,6 +67,8 @@ bool MainWindow::Load() {
   }
   for (auto& timer : timers_) timer.Attach(Handle());
   CreateControls();
+  layout_.Capture(Handle());
+  ApplyDpi(win::DpiOf(Handle()));
   if (!model_.Load()) {
     Destroy();
     return false;
@@ -80,6 +79,29 @@ bool MainWindow::Load() {
 void MainWindow::Show(int show) {
   ShowWindow(Handle(), show);
   UpdateWindow(Handle());
+}
+
+void MainWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
+  for (int i = 1; i < static_cast<int>(pictures_.size()); ++i) {
+    pictures_[i].Reset(win::LoadPicture(kPictureResource[i], dpi));
+  }
+  layout_.Apply(dpi);
+  for (int n = 1; n <= 3; ++n) buttons_[n - 1].SetPicture({PictureBitmap(buttonPictures_[n - 1]), nullptr});
+  LOGFONTW lf{};
+  lf.lfHeight = win::Scale(-11, dpi);
+  lf.lfWeight = FW_BOLD;
+  lstrcpyW(lf.lfFaceName, L"Tahoma");
+  labelFont_.Reset(CreateFontIndirectW(&lf));
+  if (tooltip_ != nullptr) {
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = Handle();
+    tool.uId = 1;
+    tool.rect = Scaled(kLabel1Rect);
+    SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+  win::FitClientForDpi(Handle(), {kMainClientWidth, kMainClientHeight}, dpi, suggested);
+  InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void MainWindow::CreateControls() {
@@ -98,12 +120,6 @@ void MainWindow::CreateControls() {
     button.events.MouseOut = [this, n](int&) { model_.RestoreButton(n); };
     button.events.Click = [this, n] { model_.OnButtonClick(n); };
   }
-  LOGFONTW lf{};
-  lf.lfHeight = -11;
-  lf.lfWeight = FW_BOLD;
-  lstrcpyW(lf.lfFaceName, L"Tahoma");
-  labelFont_.Reset(CreateFontIndirectW(&lf));
-
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
                              win::ProgramInstance(), nullptr);
@@ -113,7 +129,7 @@ void MainWindow::CreateControls() {
   tool.uFlags = TTF_SUBCLASS;
   tool.hwnd = Handle();
   tool.uId = 1;
-  tool.rect = kLabel1Rect;
+  tool.rect = Scaled(kLabel1Rect);
   tool.lpszText = tip.data();
   SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
@@ -132,24 +148,31 @@ void MainWindow::PaintBackground(HDC dc, POINT origin, int width, int height) co
 
 void MainWindow::OnPaint() {
   win::PaintDc paint(Handle());
-  win::OffscreenSurface surface(paint.Get(), kMainClientWidth, kMainClientHeight);
-  PaintBackground(surface.Dc(), {0, 0}, kMainClientWidth, kMainClientHeight);
+  const int width = layout_.Scale(kMainClientWidth);
+  const int height = layout_.Scale(kMainClientHeight);
+  win::OffscreenSurface surface(paint.Get(), width, height);
+  PaintBackground(surface.Dc(), {0, 0}, width, height);
   if (!label1_.empty()) {
     win::SelectObjectRestorer font(surface.Dc(), labelFont_.Get());
     SetBkMode(surface.Dc(), TRANSPARENT);
     SetTextColor(surface.Dc(), RGB(0, 0, 0));
-    RECT r = kLabel1Rect;
-    r.right += 6;  // ":)" in a bold face is a little wider than the label
+    RECT r = Label1PaintRect();
     DrawTextW(surface.Dc(), label1_.c_str(), static_cast<int>(label1_.size()), &r,
               DT_LEFT | DT_TOP | DT_NOPREFIX);
   }
-  BitBlt(paint.Get(), 0, 0, kMainClientWidth, kMainClientHeight, surface.Dc(), 0, 0, SRCCOPY);
+  BitBlt(paint.Get(), 0, 0, width, height, surface.Dc(), 0, 0, SRCCOPY);
+}
+
+RECT MainWindow::Label1PaintRect() const {
+  RECT r = kLabel1Rect;
+  r.right += 6;  // ":)" in a bold face is a little wider than the label
+  return Scaled(r);
 }
 
 void MainWindow::OnLeftButtonUp(POINT point) {
-  if (Inside(kLabel1Rect, point)) {
+  if (Inside(Scaled(kLabel1Rect), point)) {
     model_.OnLabel1Click();
-  } else if (Inside(kImage1Rect, point)) {
+  } else if (Inside(Scaled(kImage1Rect), point)) {
     model_.OnImage1Click();
   }
 }
@@ -158,7 +181,8 @@ bool MainWindow::PointerOverClient() const {
   POINT p{};
   if (!GetCursorPos(&p) || WindowFromPoint(p) != Handle()) return false;
   ScreenToClient(Handle(), &p);
-  const RECT client{0, 0, kMainClientWidth, kMainClientHeight};
+  RECT client{};
+  GetClientRect(Handle(), &client);
   return Inside(client, p);
 }
 
@@ -166,7 +190,7 @@ bool MainWindow::OnSetCursor() {
   POINT p{};
   GetCursorPos(&p);
   ScreenToClient(Handle(), &p);
-  if (Inside(kLabel1Rect, p) || Inside(kImage1Rect, p)) {
+  if (Inside(Scaled(kLabel1Rect), p) || Inside(Scaled(kImage1Rect), p)) {
     SetCursor(LoadCursorW(nullptr, IDC_HAND));
     return true;
   }
@@ -185,7 +209,8 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       // Label1 and Image1 have movements of their own; only the window's counts.
       // Wine and Windows also send moves when windows appear or change
       // order; only a pointer really over the window starts the intro.
-      if (!Inside(kLabel1Rect, p) && !Inside(kImage1Rect, p) && PointerOverClient()) model_.OnMouseMove();
+      if (!Inside(Scaled(kLabel1Rect), p) && !Inside(Scaled(kImage1Rect), p) && PointerOverClient())
+        model_.OnMouseMove();
       return 0;
     }
     case WM_LBUTTONUP:
@@ -203,6 +228,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_CLOSE:
       model_.OnClose();
+      return 0;
+    case WM_DPICHANGED:
+      ApplyDpi(win::DpiOfMessage(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_DESTROY:
       for (auto& timer : timers_) timer.Stop();
@@ -238,8 +266,7 @@ void MainWindow::SetTimer(MainTimer timer, bool enabled) {
 
 void MainWindow::SetLabel1(const std::string& text) {
   label1_ = win::Widen(text);
-  RECT r = kLabel1Rect;
-  r.right += 6;
+  const RECT r = Label1PaintRect();
   InvalidateRect(Handle(), &r, FALSE);
 }
 

@@ -1,4 +1,4 @@
-// The main window Main: a 424 x 290 picture window with XpB3, XpB4, XpB5,
+// The main window Main: a 424 x 290 (at 100 %) picture window with XpB3, XpB4, XpB5,
 // the wink label Label1 and the notebook area Image1.
 #pragma once
 
@@ -7,6 +7,7 @@
 
 #include "app/main_window_model.h"
 #include "controls/xp_button.h"
+#include "win32/dpi_layout.h"
 #include "win32/handle.h"
 #include "win32/timer.h"
 #include "win32/window.h"
@@ -40,6 +41,7 @@ class MainWindow : public win::Window, private MainView {
   HBITMAP PictureBitmap(MainPicture picture) const;
   // The About window while it is open (tests look into it).
   HWND AboutHandle() const { return about_; }
+  UINT Dpi() const { return layout_.Dpi(); }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -59,6 +61,11 @@ class MainWindow : public win::Window, private MainView {
   void OpenUrl(const std::string& url) override;
 
   void CreateControls();
+  // Pictures, children, fonts and size for `dpi`; `suggested` is where
+  // Windows wants the window after a move to another monitor.
+  void ApplyDpi(UINT dpi, const RECT* suggested = nullptr);
+  RECT Scaled(const RECT& rect100) const { return layout_.Scale(rect100); }
+  RECT Label1PaintRect() const;
   void OnPaint();
   void PaintBackground(HDC dc, POINT origin, int width, int height) const;
   void OnLeftButtonUp(POINT point);
@@ -75,6 +82,7 @@ class MainWindow : public win::Window, private MainView {
   HWND tooltip_ = nullptr;
   HWND about_ = nullptr;
   win::Font labelFont_;
+  win::DpiLayout layout_;
 };
 
 }  // namespace tw

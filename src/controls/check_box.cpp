@@ -5,6 +5,8 @@
 #include <utility>
 
 #include "program/resource_ids.h"
+#include "win32/dpi.h"
+#include "win32/dpi_layout.h"
 #include "win32/gdi.h"
 #include "win32/picture.h"
 
@@ -31,9 +33,8 @@ CheckBox::CheckBox() : model_(*this), timer_(kHoverTimerId, kCheckHoverIntervalM
 CheckBox::~CheckBox() { Destroy(); }
 
 bool CheckBox::Create(HWND parent, int id, int x, int y, bool visible) {
-  for (int i = 0; i < kCheckPictureCount; ++i) {
-    pictures_[i].Reset(win::LoadPicture(IDB_CHECK_FIRST + i));
-  }
+  dpi_ = win::DpiOf(parent);
+  LoadPictures();
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
   if (visible) style |= WS_VISIBLE;
   // The control is exactly as large as its picture, whatever it is given.
@@ -43,6 +44,11 @@ bool CheckBox::Create(HWND parent, int id, int x, int y, bool visible) {
   }
   timer_.Attach(Handle());
   return true;
+}
+
+void CheckBox::LoadPictures() {
+  for (int i = 0; i < kCheckPictureCount; ++i)
+    pictures_[i].Reset(win::LoadPicture(IDB_CHECK_FIRST + i, dpi_));
 }
 
 void CheckBox::SetBackgroundPainter(BackgroundPainter painter) {
@@ -91,6 +97,14 @@ LRESULT CheckBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       pos->cy = Height();
       return 0;
     }
+    case win::kSetDpiMessage:
+      if (wParam != 0 && wParam != dpi_) {
+        dpi_ = static_cast<UINT>(wParam);
+        LoadPictures();
+        SetWindowPos(Handle(), nullptr, 0, 0, Width(), Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        InvalidateRect(Handle(), nullptr, FALSE);
+      }
+      return 0;
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "controls/check_box_model.h"
+#include "controls/dpi_scale.h"
 #include "win32/handle.h"
 #include "win32/timer.h"
 #include "win32/window.h"
@@ -41,8 +42,9 @@ class CheckBox : public win::Window, private CheckBoxHost {
   bool Enabled() const { return model_.Enabled(); }
   void SetEnabled(bool enabled) { model_.SetEnabled(enabled); }
 
-  int Width() const { return kCheckPictureSide; }
-  int Height() const { return kCheckPictureSide; }
+  // 13 x 13 at 100 %, scaled for the DPI of the window that holds it.
+  int Width() const { return ScaleToDpi(kCheckPictureSide, static_cast<int>(dpi_)); }
+  int Height() const { return Width(); }
   CheckPicture ShownPicture() const { return model_.Shown(); }
   bool HoverTimerEnabled() const { return timer_.Enabled(); }
   // Draws the shown picture into `dc` at (0, 0); the white mask shows the
@@ -62,6 +64,7 @@ class CheckBox : public win::Window, private CheckBoxHost {
   void RaiseMouseDown(int& button, int& shift, float& x, float& y) override;
 
   void OnPaint();
+  void LoadPictures();
   void OnButtonDown(int button, WPARAM wParam, LPARAM lParam);
 
   CheckBoxModel model_;
@@ -69,6 +72,7 @@ class CheckBox : public win::Window, private CheckBoxHost {
   win::Bitmap pictures_[kCheckPictureCount];
   BackgroundPainter background_;
   bool releasing_ = false;
+  UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
 };
 
 }  // namespace tw

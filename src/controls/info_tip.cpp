@@ -1,7 +1,6 @@
 #include "controls/info_tip.h"
 
-#include <cstddef>
-
+#include "win32/dpi.h"
 #include "win32/wide_text.h"
 
 namespace tw {
@@ -25,16 +24,13 @@ UINT AlignmentFlag(int alignment) {
   }
 }
 
-// The status-bar font of the system; the GUI font when the metrics are
-// not to be had.
-LOGFONTW StatusFont() {
+// The status-bar font of the system for `dpi`; the GUI font when the
+// metrics are not to be had.
+LOGFONTW StatusFont(UINT dpi) {
   NONCLIENTMETRICSW metrics{};
-  // The record without the padded border width, as every Windows knows it.
-  metrics.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
-  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
-    return metrics.lfStatusFont;
+  if (win::NonClientMetricsFor(dpi, metrics)) return metrics.lfStatusFont;
   LOGFONTW font{};
-  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
+  GetObjectW(win::GuiFontFor(dpi).Get(), sizeof(font), &font);
   return font;
 }
 
@@ -50,8 +46,10 @@ InfoTip::InfoTip() = default;
 
 InfoTip::~InfoTip() { Hide(); }
 
-win::Font InfoTip::MakeFont(HDC dc, bool title) const {
-  LOGFONTW status = StatusFont();
+UINT InfoTip::Dpi() const { return dpi_ != 0 ? dpi_ : win::DpiOf(owner_); }
+
+win::Font InfoTip::MakeFont(UINT dpi, bool title) const {
+  LOGFONTW status = StatusFont(dpi);
   TipFont statusFont;
   statusFont.height = status.lfHeight;
   statusFont.weight = status.lfWeight;
@@ -59,7 +57,7 @@ win::Font InfoTip::MakeFont(HDC dc, bool title) const {
   statusFont.underline = status.lfUnderline != 0;
   statusFont.strikeOut = status.lfStrikeOut != 0;
   statusFont.charSet = status.lfCharSet;
-  const TipFont chosen = ChooseTipFont(props_, statusFont, GetDeviceCaps(dc, LOGPIXELSY), title);
+  const TipFont chosen = ChooseTipFont(props_, statusFont, static_cast<int>(dpi), title);
 
   LOGFONTW font = status;  // keeps the system's face name exactly as it is
   font.lfHeight = chosen.height;
@@ -87,11 +85,13 @@ void InfoTip::Show(const std::string& message, const std::string& title) {
     if (!CreateWindowOf(kClassName, exStyle, WS_POPUP, L"", 0, 0, 0, 0, owner_, nullptr)) return;
   }
 
+  const UINT dpi = Dpi();
+  const int padding = ScaleToDpi(props_.Padding, static_cast<int>(dpi));
   Size measured;
   int titleHeight = 0;
   {
     win::WindowDc dc(Handle());
-    win::Font font = MakeFont(dc.Get(), false);
+    win::Font font = MakeFont(dpi, false);
     win::SelectObjectRestorer selected(dc.Get(), font.Get());
     RECT r{0, 0, 0, 0};
     DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &r,
@@ -108,12 +108,13 @@ void InfoTip::Show(const std::string& message, const std::string& title) {
     }
   }
 
-  const Size body = InfoTipBodySize(measured, titleHeight, props_.Padding, props_.ShowTitle);
+  const Size body = InfoTipBodySize(measured, titleHeight, padding, props_.ShowTitle);
   POINT pointer{};
   GetCursorPos(&pointer);
-  const Point at = PlaceInfoTip({pointer.x, pointer.y}, body, props_.Padding,
-                                {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
-  const Size window = InfoTipWindowSize(body, props_.DropShadow);
+  const Point at =
+      PlaceInfoTip({pointer.x, pointer.y}, body, padding,
+                   {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, static_cast<int>(dpi));
+  const Size window = InfoTipWindowSize(body, props_.DropShadow, static_cast<int>(dpi));
 
   {
     // What the screen shows there now: the shadow bands darken it. Where a
@@ -131,8 +132,8 @@ void InfoTip::Show(const std::string& message, const std::string& title) {
     behind_ = std::move(behind);
     behindRect_ = {at.x, at.y, at.x + window.width, at.y + window.height};
   }
-  Paint(surface_->Dc(), body, text, heading, titleHeight);
-  if (props_.DropShadow) DrawShadow(surface_->Dc(), window);
+  Paint(surface_->Dc(), body, text, heading, titleHeight, dpi);
+  if (props_.DropShadow) DrawShadow(surface_->Dc(), window, dpi);
 
   SetWindowPos(Handle(), HWND_TOPMOST, at.x, at.y, window.width, window.height,
                SWP_SHOWWINDOW | SWP_NOACTIVATE);
@@ -141,8 +142,16 @@ void InfoTip::Show(const std::string& message, const std::string& title) {
 }
 
 void InfoTip::Paint(HDC dc, Size body, const std::wstring& message, const std::wstring& title,
-                    int titleHeight) {
+                    int titleHeight, UINT dpi) {
+  const int padding = ScaleToDpi(props_.Padding, static_cast<int>(dpi));
   RECT all{0, 0, body.width, body.height};
+  drawn_.clear();
+  auto draw = [&](const std::wstring& text, RECT r, HFONT font, UINT format) {
+    DrawnText drawn{text, r, {}, format};
+    GetObjectW(font, sizeof(drawn.font), &drawn.font);
+    drawn_.push_back(drawn);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+  };
   {
     win::Brush back(CreateSolidBrush(TipColor(props_.BackColor)));
     FillRect(dc, &all, back.Get());
@@ -155,44 +164,42 @@ void InfoTip::Paint(HDC dc, Size body, const std::wstring& message, const std::w
     SolidLine(dc, TipColor(props_.BorderColor), frame, 5);
   }
 
-  const Rect area = InfoTipTextArea(body, props_.Padding);
+  const Rect area = InfoTipTextArea(body, padding);
   RECT r{area.left, area.top, area.right, area.bottom};
   SetBkMode(dc, TRANSPARENT);
   if (props_.ShowTitle) {
-    win::Font font = MakeFont(dc, true);
+    win::Font font = MakeFont(dpi, true);
     win::SelectObjectRestorer selected(dc, font.Get());
     SetTextColor(dc, TipColor(props_.TitleColor));
-    RECT titleRect = r;
-    DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &titleRect,
-              AlignmentFlag(props_.TitleAlignment) | DT_EXPANDTABS | DT_NOPREFIX);
+    draw(title, r, font.Get(), AlignmentFlag(props_.TitleAlignment) | DT_EXPANDTABS | DT_NOPREFIX);
   }
-  win::Font font = MakeFont(dc, false);
+  win::Font font = MakeFont(dpi, false);
   win::SelectObjectRestorer selected(dc, font.Get());
   SetTextColor(dc, TipColor(props_.ForeColor));
   if (props_.ShowTitle) {
-    const InfoTipSeparator separator = PlaceTipSeparator(area, titleHeight, props_.Padding);
+    const InfoTipSeparator separator = PlaceTipSeparator(area, titleHeight, padding);
     const POINT line[] = {{area.left, separator.y}, {area.right, separator.y}};
     SolidLine(dc, TipColor(props_.BorderColor), line, 2);
     r.top = separator.textTop;
   }
-  DrawTextW(dc, message.c_str(), static_cast<int>(message.size()), &r,
-            AlignmentFlag(props_.TextAlignment) | DT_EXPANDTABS | DT_NOPREFIX);
+  draw(message, r, font.Get(), AlignmentFlag(props_.TextAlignment) | DT_EXPANDTABS | DT_NOPREFIX);
 }
 
-void InfoTip::DrawShadow(HDC dc, Size window) {
+void InfoTip::DrawShadow(HDC dc, Size window, UINT dpi) {
+  const int band = ScaleToDpi(kInfoTipShadow, static_cast<int>(dpi));
   // `dc` holds the screen behind the tip wherever the body was not painted.
   auto darken = [&](int column, int row) {
-    const int amount = ShadowAmount(column, row, window.width, window.height);
+    const int amount = ShadowAmount(column, row, window.width, window.height, static_cast<int>(dpi));
     if (amount == 0) return;
     const COLORREF under = GetPixel(dc, column, row);
     if (under == CLR_INVALID) return;
     SetPixel(dc, column, row, DarkenColor(under, amount));
   };
-  for (int i = 1; i <= kInfoTipShadow; ++i) {
+  for (int i = 1; i <= band; ++i) {
     for (int row = 0; row < window.height; ++row) darken(window.width - i, row);
   }
-  for (int d = 1; d <= kInfoTipShadow; ++d) {
-    for (int column = 0; column < window.width - kInfoTipShadow; ++column) darken(column, window.height - d);
+  for (int d = 1; d <= band; ++d) {
+    for (int column = 0; column < window.width - band; ++column) darken(column, window.height - d);
   }
 }
 

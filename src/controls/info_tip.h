@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "controls/info_tip_model.h"
 #include "win32/gdi.h"
@@ -31,6 +32,8 @@ class InfoTip : private win::Window {
   void SetTimeOut(int ms) { props_.TimeOut = ms; }
   // Owner of the popup window.
   void SetParenthWnd(HWND owner) { owner_ = owner; }
+  // The DPI the tip is drawn for: its owner's unless set here.
+  void SetDpi(UINT dpi) { dpi_ = dpi; }
   // The popup window while shown, otherwise null.
   HWND hWnd() const { return Handle(); }
   static std::string Version() { return kInfoTipVersion; }
@@ -45,21 +48,35 @@ class InfoTip : private win::Window {
 
   std::function<void()> Closed;
 
+  // A text as the last Show drew it: where, in which font, with which
+  // DrawText flags (tests measure whether it fits).
+  struct DrawnText {
+    std::wstring text;
+    RECT rect{};
+    LOGFONTW font{};
+    UINT format = 0;
+  };
+  const std::vector<DrawnText>& Drawn() const { return drawn_; }
+
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  win::Font MakeFont(HDC dc, bool title) const;
-  void Paint(HDC dc, Size body, const std::wstring& message, const std::wstring& title, int titleHeight);
-  void DrawShadow(HDC dc, Size window);
+  win::Font MakeFont(UINT dpi, bool title) const;
+  UINT Dpi() const;
+  void Paint(HDC dc, Size body, const std::wstring& message, const std::wstring& title, int titleHeight,
+             UINT dpi);
+  void DrawShadow(HDC dc, Size window, UINT dpi);
 
   InfoTipProperties props_;
   HWND owner_ = nullptr;
+  UINT dpi_ = 0;
   // The finished picture of the tip (body and shadow), painted on WM_PAINT.
   std::unique_ptr<win::OffscreenSurface> surface_;
   // The screen behind the tip as it was before the tip covered it.
   std::unique_ptr<win::OffscreenSurface> behind_;
   RECT behindRect_{};
+  std::vector<DrawnText> drawn_;
 };
 
 using CInfoTip = InfoTip;

@@ -31,13 +31,14 @@ Size InfoTipBodySize(Size text, int titleHeight, int padding, bool showTitle) {
   return {text.width + 2 * padding, text.height + padding + (showTitle ? padding + titleHeight : 0)};
 }
 
-Size InfoTipWindowSize(Size body, bool dropShadow) {
+Size InfoTipWindowSize(Size body, bool dropShadow, int dpi) {
   if (!dropShadow) return body;
-  return {body.width + kInfoTipShadow, body.height + kInfoTipShadow};
+  const int band = ScaleToDpi(kInfoTipShadow, dpi);
+  return {body.width + band, body.height + band};
 }
 
-Point PlaceInfoTip(Point pointer, Size body, int padding, Size screen) {
-  Point at{pointer.x, pointer.y + kInfoTipPointerGap};
+Point PlaceInfoTip(Point pointer, Size body, int padding, Size screen, int dpi) {
+  Point at{pointer.x, pointer.y + ScaleToDpi(kInfoTipPointerGap, dpi)};
   if (at.x + body.width > screen.width) at.x = screen.width - body.width - padding;
   if (at.y + body.height > screen.height) at.y = pointer.y - padding - body.height;
   return at;
@@ -61,7 +62,8 @@ TipFont ChooseTipFont(const InfoTipProperties& props, const TipFont& statusFont,
   font.charSet = statusFont.charSet;
   // A positive LOGFONT height is a cell height; either way its magnitude is
   // the size the status bar uses.
-  const int pixels = props.UseSystemFont ? std::abs(statusFont.height) : props.FontSize;
+  // The status font comes made for the DPI; FontSize is a 100 % size.
+  const int pixels = props.UseSystemFont ? std::abs(statusFont.height) : ScaleToDpi(props.FontSize, dpiY);
   // The size goes through points at the screen's resolution and back.
   const double points = pixels * 72.0 / dpiY;
   font.height = -RoundHalfEven(points * dpiY / 72.0);
@@ -95,22 +97,32 @@ Color DarkenColor(Color color, int amount) {
   return channel(0) | channel(8) | channel(16);
 }
 
-int ShadowAmount(int column, int row, int width, int height) {
+int ShadowAmount(int column, int row, int width, int height, int dpi) {
   if (column < 0 || row < 0 || column >= width || row >= height) return 0;
+  if (dpi <= 0) dpi = kDefaultDpi;
+  const int band = ScaleToDpi(kInfoTipShadow, dpi);
+  // Distances from the window's edges in 100 % pixels, so the bands keep
+  // their shape at every scale: from the top or left rounded down, from
+  // the right or bottom (counted from 1) rounded up.
+  auto near = [dpi](int pixels) { return pixels * kDefaultDpi / dpi; };
+  auto far = [dpi](int pixels) { return (pixels * kDefaultDpi + dpi - 1) / dpi; };
   // The right band, bottom-right corner included.
-  const int i = width - column;
-  if (i >= 1 && i <= kInfoTipShadow) {
+  if (width - column <= band) {
+    const int i = far(width - column);
+    const int r = near(row);
+    const int b = far(height - row);
     int amount = 0;
-    if (row >= 4 && row <= 7) amount = 3 * i * (row - 3);
-    if (row >= 8 && row <= height - 5) amount = 15 * i;
-    if (row >= height - 4) amount = 3 * i * (height - row);
+    if (r >= 4 && r <= 7) amount = 3 * i * (r - 3);
+    if (r >= 8 && b >= 5) amount = 15 * i;
+    if (b <= 4) amount = 3 * i * b;
     return amount;
   }
-  const int d = height - row;
-  if (d >= 1 && d <= kInfoTipShadow) {
+  if (height - row <= band) {
+    const int d = far(height - row);
+    const int c = near(column);
     int amount = 0;
-    if (column >= 4 && column <= 7) amount = 3 * (column - 3) * d;
-    if (column >= 8 && column <= width - 5) amount = 15 * d;
+    if (c >= 4 && c <= 7) amount = 3 * (c - 3) * d;
+    if (c >= 8 && far(width - column) >= 5) amount = 15 * d;
     return amount;
   }
   return 0;

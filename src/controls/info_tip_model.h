@@ -64,10 +64,13 @@ struct Point {
 // `text` is the measured message, `titleHeight` the title's height measured
 // with the text font. The title never widens the body.
 Size InfoTipBodySize(Size text, int titleHeight, int padding, bool showTitle);
+// The sizes below are 100 % values scaled for the tip's `dpi`; `padding` is
+// given already scaled (the tip's Padding property is a 100 % value).
 // The whole window: the body, plus the shadow bands right and below.
-Size InfoTipWindowSize(Size body, bool dropShadow);
-// Below-right of the pointer; moved left / above the pointer at the edges.
-Point PlaceInfoTip(Point pointer, Size body, int padding, Size screen);
+Size InfoTipWindowSize(Size body, bool dropShadow, int dpi = kDefaultDpi);
+// Below-right of the pointer (22 pixels at 100 %); moved left / above the
+// pointer at the edges.
+Point PlaceInfoTip(Point pointer, Size body, int padding, Size screen, int dpi = kDefaultDpi);
 
 // The body shrunk by padding left and right and padding/2 top and bottom.
 Rect InfoTipTextArea(Size body, int padding);
@@ -99,6 +102,6 @@ Color DarkenColor(Color color, int amount);
 // Darkening of the pixel at (column, row) of a window `width` × `height`
 // with a drop shadow; 0 outside the bands and where the band copies the
 // screen unchanged.
-int ShadowAmount(int column, int row, int width, int height);
+int ShadowAmount(int column, int row, int width, int height, int dpi = kDefaultDpi);
 
 }  // namespace tw

@@ -2,8 +2,11 @@
 
 #include <utility>
 
+#include "win32/dpi.h"
+#include "win32/dpi_layout.h"
 #include "win32/gdi.h"
 #include "win32/handle.h"
+#include "win32/picture.h"
 #include "win32/wide_text.h"
 
 namespace tw {
@@ -98,7 +101,9 @@ XpButton::~XpButton() { Destroy(); }
 bool XpButton::Create(HWND parent, int id, int x, int y, int width, int height,
                       const XpButtonProperties& props, bool visible) {
   props_ = props;
-  font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  dpi_ = win::DpiOf(parent);
+  ownFont_ = win::GuiFontFor(dpi_);
+  font_ = ownFont_.Get();
   DWORD style = WS_CHILD | WS_TABSTOP | WS_CLIPSIBLINGS;
   if (visible) style |= WS_VISIBLE;
   if (!props.Enabled) style |= WS_DISABLED;
@@ -196,7 +201,8 @@ void XpButton::Render(HDC dc) {
   int textHeight = 0;
   if (hasCaption) {
     const std::wstring text = win::Widen(props_.Caption);
-    RECT measure{4, 4, w - 4, h - 4};
+    const Rect inner = InnerRect(w, h, static_cast<int>(dpi_));
+    RECT measure{inner.left, inner.top, inner.right, inner.bottom};
     DRAWTEXTPARAMS params{sizeof(DRAWTEXTPARAMS), 1, 1, 1, 0};
     DrawTextExW(dc, const_cast<wchar_t*>(text.c_str()), static_cast<int>(text.size()), &measure,
                 DT_CALCRECT | DT_WORDBREAK | DT_VCENTER | DT_CENTER, &params);
@@ -205,12 +211,13 @@ void XpButton::Render(HDC dc) {
   }
   const XpButtonLayout layout =
       LayoutXpButton(w, h, props_.PicturePosition, hasCaption, textWidth, textHeight, !picture_.Empty(),
-                     props_.PictureWidth, props_.PictureHeight);
+                     props_.PictureWidth, props_.PictureHeight, static_cast<int>(dpi_));
   if (hasCaption) DrawCaption(dc, layout.caption);
   if (!picture_.Empty()) DrawPicture(dc, layout.picture);
 
   if (flags.focused && props_.ShowFocusRect && props_.ButtonStyle != 3) {
-    const RECT focus{4, 4, w - 4, h - 4};
+    const Rect inner = InnerRect(w, h, static_cast<int>(dpi_));
+    const RECT focus{inner.left, inner.top, inner.right, inner.bottom};
     DrawFocusRect(dc, &focus);
   }
 }
@@ -267,8 +274,8 @@ void XpButton::DrawPicture(HDC dc, const Rect& layoutRect) {
 void XpButton::OnSize(int width, int height) {
   width_ = width;
   height_ = height;
-  const int grownWidth = EnlargedSide(width);
-  const int grownHeight = EnlargedSide(height);
+  const int grownWidth = EnlargedSide(width, static_cast<int>(dpi_));
+  const int grownHeight = EnlargedSide(height, static_cast<int>(dpi_));
   if (grownWidth != width || grownHeight != height) {
     SetWindowPos(Handle(), nullptr, 0, 0, grownWidth, grownHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -370,6 +377,15 @@ LRESULT XpButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(font_);
+    case win::kSetDpiMessage:
+      if (wParam != 0 && wParam != dpi_) {
+        dpi_ = static_cast<UINT>(wParam);
+        const bool own = font_ == ownFont_.Get();
+        ownFont_ = win::GuiFontFor(dpi_);
+        if (own) font_ = ownFont_.Get();
+        Refresh();
+      }
+      return 0;
     case WM_DESTROY:
       timer_.Stop();
       break;
@@ -420,6 +436,20 @@ void XpButton::RaiseKeyDown(int& key, int& shift) {
 
 void XpButton::RaiseKeyUp(int& key, int& shift) {
   if (events.KeyUp) events.KeyUp(key, shift);
+}
+
+void XpHoverPictures::Attach(XpButton& button) {
+  button_ = &button;
+  button.events.MouseIn = [this](int&) { button_->SetPicture({Hover(), nullptr}); };
+  button.events.MouseOut = [this](int&) { button_->SetPicture({Normal(), nullptr}); };
+  button.SetPicture({Normal(), nullptr});
+}
+
+void XpHoverPictures::Load(UINT dpi) {
+  const bool hovered = button_ != nullptr && Hover() != nullptr && button_->Picture().bitmap == Hover();
+  normal_.Reset(win::LoadPicture(ids_[0], dpi));
+  hover_.Reset(win::LoadPicture(ids_[1], dpi));
+  if (button_ != nullptr) button_->SetPicture({hovered ? Hover() : Normal(), nullptr});
 }
 
 }  // namespace tw

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "controls/xp_button_model.h"
+#include "win32/handle.h"
 #include "win32/timer.h"
 #include "win32/window.h"
 #include "win32/windows_headers.h"
@@ -76,6 +77,9 @@ class XpButton : public win::Window, private XpButtonHost {
   bool TrackingTimerEnabled() const { return timer_.Enabled(); }
   // Draws the button as it is now into `dc` (0, 0 is the button's corner).
   void Render(HDC dc);
+  // The DPI the button sizes its insets, gap and smallest size for (its
+  // parent's when created; the parent's layout sends kSetDpiMessage).
+  UINT Dpi() const { return dpi_; }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -107,8 +111,30 @@ class XpButton : public win::Window, private XpButtonHost {
   win::WindowTimer timer_;
   BackgroundPainter background_;
   HFONT font_ = nullptr;
+  win::Font ownFont_;  // the GUI font for dpi_ until the host gives one
+  UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
   int width_ = 0;
   int height_ = 0;
+};
+
+// The normal and pointer-over pictures of a picture-only button, made for
+// its window's DPI: the button shows the first normally and the second while
+// the pointer is over it.
+class XpHoverPictures {
+ public:
+  XpHoverPictures(int normalId, int hoverId) : ids_{normalId, hoverId} {}
+  // Swaps the pictures on MouseIn and MouseOut of `button`.
+  void Attach(XpButton& button);
+  // Makes both pictures for `dpi`; the button keeps showing the same one.
+  void Load(UINT dpi);
+  HBITMAP Normal() const { return normal_.Get(); }
+  HBITMAP Hover() const { return hover_.Get(); }
+
+ private:
+  int ids_[2];
+  XpButton* button_ = nullptr;
+  win::Bitmap normal_;
+  win::Bitmap hover_;
 };
 
 }  // namespace tw

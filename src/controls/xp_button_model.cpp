@@ -111,44 +111,49 @@ std::optional<char> AccessKey(std::string_view caption) {
   return LowerCp1251(caption[p + 1]);
 }
 
-int EnlargedSide(int side) { return side < kMinimumSide ? kMinimumSide : side; }
+int EnlargedSide(int side, int dpi) {
+  const int minimum = TwipsToPixels(kMinimumSideTwips, dpi);
+  return side < minimum ? minimum : side;
+}
 
 XpButtonLayout LayoutXpButton(int width, int height, int picturePosition, bool hasCaption, int textWidth,
-                              int textHeight, bool hasPicture, int pictureWidth, int pictureHeight) {
-  const Rect inner = InnerRect(width, height);
+                              int textHeight, bool hasPicture, int pictureWidth, int pictureHeight, int dpi) {
+  const Rect inner = InnerRect(width, height, dpi);
+  const int d = inner.left;                   // the inset
+  const int gap = ScaleToDpi(kXpInset, dpi);  // between picture and caption
   const int iW = inner.Width();
   const int iH = inner.Height();
   const int pW = pictureWidth;
   const int pH = pictureHeight;
   auto at = [](int left, int top, int w, int h) { return Rect{left, top, left + w, top + h}; };
   XpButtonLayout layout;
-  const Rect centredPicture = at(4 + Half(iW - pW), 4 + Half(iH - pH), pW, pH);
+  const Rect centredPicture = at(d + Half(iW - pW), d + Half(iH - pH), pW, pH);
   if (!hasCaption) {
     layout.picture = centredPicture;
     return layout;
   }
   const int tW = textWidth;
   const int tH = textHeight;
-  layout.caption = at(4 + Half(iW - tW), 4 + Half(iH - tH), tW, tH);
+  layout.caption = at(d + Half(iW - tW), d + Half(iH - tH), tW, tH);
   if (!hasPicture) return layout;
-  const int blockLeft = 4 + Half(iW - (pW + tW + 4));
-  const int blockTop = 4 + Half(iH - (pH + tH + 4));
+  const int blockLeft = d + Half(iW - (pW + tW + gap));
+  const int blockTop = d + Half(iH - (pH + tH + gap));
   switch (static_cast<PicturePosition>(picturePosition)) {
     case PicturePosition::Left:
-      layout.picture = at(blockLeft, 4 + Half(iH - pH), pW, pH);
-      layout.caption = at(layout.picture.right + 4, 4 + Half(iH - tH), tW, tH);
+      layout.picture = at(blockLeft, d + Half(iH - pH), pW, pH);
+      layout.caption = at(layout.picture.right + gap, d + Half(iH - tH), tW, tH);
       break;
     case PicturePosition::Right:
-      layout.caption = at(blockLeft, 4 + Half(iH - tH), tW, tH);
-      layout.picture = at(layout.caption.right + 4, 4 + Half(iH - pH), pW, pH);
+      layout.caption = at(blockLeft, d + Half(iH - tH), tW, tH);
+      layout.picture = at(layout.caption.right + gap, d + Half(iH - pH), pW, pH);
       break;
     case PicturePosition::Below:
-      layout.caption = at(4 + Half(iW - tW), blockTop, tW, tH);
-      layout.picture = at(4 + Half(iW - pW), layout.caption.bottom + 4, pW, pH);
+      layout.caption = at(d + Half(iW - tW), blockTop, tW, tH);
+      layout.picture = at(d + Half(iW - pW), layout.caption.bottom + gap, pW, pH);
       break;
     case PicturePosition::Above:
-      layout.picture = at(4 + Half(iW - pW), blockTop, pW, pH);
-      layout.caption = at(4 + Half(iW - tW), layout.picture.bottom + 4, tW, tH);
+      layout.picture = at(d + Half(iW - pW), blockTop, pW, pH);
+      layout.caption = at(d + Half(iW - tW), layout.picture.bottom + gap, tW, tH);
       break;
     default:  // an unknown position keeps both centred
       layout.picture = centredPicture;

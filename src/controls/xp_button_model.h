@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "controls/dpi_scale.h"
+
 namespace tw {
 
 // 0x00BBGGRR, or kSystemColorFlag + n for system colour n.
@@ -77,20 +79,28 @@ inline constexpr Color kXpDefaultHover = Rgb(225, 153, 71);
 std::optional<char> AccessKey(std::string_view caption);
 char LowerCp1251(char c);
 
-// Controls smaller than 10 pixels grow to 150 twips (10 pixels) on resize.
-inline constexpr int kMinimumSide = 10;
-int EnlargedSide(int side);
+// Controls smaller than 150 twips (10 pixels at 100 %) grow to 150 twips
+// on resize, in pixels of the button's DPI.
+inline constexpr int kMinimumSideTwips = 150;
+int EnlargedSide(int side, int dpi = kDefaultDpi);
 
 struct XpButtonLayout {
   Rect caption;  // empty when there is no caption
   Rect picture;  // meaningful when there is a picture
 };
 // `textWidth`/`textHeight` come from measuring the caption in the inner
-// rectangle (word-wrapped, centred).
+// rectangle (word-wrapped, centred). The 4-pixel insets and gap are 100 %
+// values, scaled for `dpi`.
 XpButtonLayout LayoutXpButton(int width, int height, int picturePosition, bool hasCaption, int textWidth,
-                              int textHeight, bool hasPicture, int pictureWidth, int pictureHeight);
+                              int textHeight, bool hasPicture, int pictureWidth, int pictureHeight,
+                              int dpi = kDefaultDpi);
 
-inline Rect InnerRect(int width, int height) { return {4, 4, width - 4, height - 4}; }
+inline constexpr int kXpInset = 4;
+// The inner (and focus) rectangle: the client area inset by 4 pixels at 100 %.
+inline Rect InnerRect(int width, int height, int dpi = kDefaultDpi) {
+  const int inset = ScaleToDpi(kXpInset, dpi);
+  return {inset, inset, width - inset, height - inset};
+}
 
 // One drawing primitive. Line runs from (left, top) to (right, bottom),
 // the end point excluded, as LineTo draws it.

@@ -54,9 +54,7 @@ LoadingWindow::LoadingWindow(Parts parts)
       lastUpdate_(parts.programFolder),
       host_(std::move(parts.host)),
       timers_{win::WindowTimer(1, kTimer1Ms), win::WindowTimer(2, kTimer2Ms), win::WindowTimer(3, kTimer3Ms)},
-      picture1_(win::LoadPicture(IDB_LOADING_CANCEL)),
-      picture2_(win::LoadPicture(IDB_LOADING_CANCEL_HOVER)),
-      image_(win::LoadPicture(IDB_LOADING_IMAGE)) {
+      pictures_(IDB_LOADING_CANCEL, IDB_LOADING_CANCEL_HOVER) {
   check_ = std::make_unique<ProfileCheck>(ProfileCheckDeps{
       settings_, *ws_, *this, lastUpdate_, *clock_, std::move(parts.parse), std::string(kProgramVersion)});
 }
@@ -84,6 +82,8 @@ bool LoadingWindow::Open() {
   }
   for (auto& timer : timers_) timer.Attach(Handle());
   CreateControls();
+  layout_.Capture(Handle());
+  ApplyDpi(win::DpiOf(Handle()));
   // The caption of the first connection replaces the design-time one
   // before the window is first shown.
   check_->Start();
@@ -94,13 +94,20 @@ bool LoadingWindow::Open() {
   return true;
 }
 
-void LoadingWindow::CreateControls() {
-  infoFont_ = win::GuiFontVariant(0, false);
-  linkFont_ = win::GuiFontVariant(0, true);
+void LoadingWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
+  pictures_.Load(dpi);
+  image_.Reset(win::LoadPicture(IDB_LOADING_IMAGE, dpi));
+  layout_.Apply(dpi);
+  win::FitClientForDpi(Handle(), {kLoadingClientWidth, kLoadingClientHeight}, dpi, suggested);
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
 
+void LoadingWindow::CreateControls() {
+  // One line: a status longer than the label ends in "..." rather than
+  // wrapping out of sight (the proxy's name and port can be long).
   info_ = win::CreateLabel(Handle(), kLoadingInfoId, "", kLoadingInfoRect.left, kLoadingInfoRect.top,
                            kLoadingInfoRect.right - kLoadingInfoRect.left,
-                           kLoadingInfoRect.bottom - kLoadingInfoRect.top, SS_NOTIFY, infoFont_.Get());
+                           kLoadingInfoRect.bottom - kLoadingInfoRect.top, SS_NOTIFY | SS_ENDELLIPSIS);
 
   XpButtonProperties props;
   props.ButtonStyle = 1;
@@ -111,9 +118,7 @@ void LoadingWindow::CreateControls() {
   props.UseMaskColor = true;
   xpB1_.Create(Handle(), kLoadingXpB1Id, kLoadingClientWidth - kXpB1Size - 16,
                (kLoadingClientHeight - kXpB1Size) / 2, kXpB1Size, kXpB1Size, props);
-  xpB1_.SetPicture({picture1_.Get(), nullptr});
-  xpB1_.events.MouseIn = [this](int&) { xpB1_.SetPicture({picture2_.Get(), nullptr}); };
-  xpB1_.events.MouseOut = [this](int&) { xpB1_.SetPicture({picture1_.Get(), nullptr}); };
+  pictures_.Attach(xpB1_);
   xpB1_.events.Click = [this] { check_->CancelCheck(); };
 }
 
@@ -139,7 +144,7 @@ void LoadingWindow::SetStatus(std::string_view text) { SetInfo(text); }
 void LoadingWindow::SetStatusLink(std::string_view text) {
   infoIsLink_ = true;
   if (info_ != nullptr) {
-    SendMessageW(info_, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.Get()), FALSE);
+    layout_.SetFont(info_, win::DpiLayout::FontKind::Link);
     if (tooltip_ == nullptr) {
       tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(),
@@ -188,14 +193,15 @@ void LoadingWindow::StopTimer(LoadingTimer timer) { TimerOf(timer).Stop(); }
 void LoadingWindow::SetDotVisible(int index, bool visible) {
   if (index < 0 || index >= kDotCount || dots_[index] == visible) return;
   dots_[index] = visible;
-  const RECT rect = LoadingDotRect(index);
+  const RECT rect = layout_.Scale(LoadingDotRect(index));
   if (Handle() != nullptr) InvalidateRect(Handle(), &rect, FALSE);
 }
 
 void LoadingWindow::SetImageVisible(bool visible) {
   if (imageVisible_ == visible) return;
   imageVisible_ = visible;
-  if (Handle() != nullptr) InvalidateRect(Handle(), &kLoadingI1Rect, FALSE);
+  const RECT rect = layout_.Scale(kLoadingI1Rect);
+  if (Handle() != nullptr) InvalidateRect(Handle(), &rect, FALSE);
 }
 
 void LoadingWindow::OnPaint() {
@@ -207,9 +213,11 @@ void LoadingWindow::OnPaint() {
   if (imageVisible_ && image_.Get() != nullptr) {
     win::MemoryDc source(CreateCompatibleDC(dc));
     win::SelectObjectRestorer select(source.Get(), image_.Get());
-    TransparentBlt(dc, kLoadingI1Rect.left, kLoadingI1Rect.top, kLoadingI1Rect.right - kLoadingI1Rect.left,
-                   kLoadingI1Rect.bottom - kLoadingI1Rect.top, source.Get(), 0, 0, 32, 32,
-                   RGB(255, 255, 255));
+    const RECT i1 = layout_.Scale(kLoadingI1Rect);
+    BITMAP info{};
+    GetObjectW(image_.Get(), sizeof(info), &info);
+    TransparentBlt(dc, i1.left, i1.top, i1.right - i1.left, i1.bottom - i1.top, source.Get(), 0, 0,
+                   info.bmWidth, info.bmHeight, RGB(255, 255, 255));
   }
   win::Brush brush(CreateSolidBrush(RGB(0, 0, 192)));
   win::Pen pen(CreatePen(PS_SOLID, 1, RGB(0, 0, 128)));
@@ -217,7 +225,7 @@ void LoadingWindow::OnPaint() {
   win::SelectObjectRestorer p(dc, pen.Get());
   for (int i = 0; i < kDotCount; ++i) {
     if (!dots_[i]) continue;
-    const RECT r = LoadingDotRect(i);
+    const RECT r = layout_.Scale(LoadingDotRect(i));
     Ellipse(dc, r.left, r.top, r.right, r.bottom);
   }
 }
@@ -250,6 +258,9 @@ LRESULT LoadingWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return TRUE;
       }
       break;
+    case WM_DPICHANGED:
+      ApplyDpi(win::DpiOfMessage(wParam), reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_CLOSE:
       // The frame's close box ends the check like the cancel button.
       check_->CancelCheck();

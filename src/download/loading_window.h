@@ -14,6 +14,7 @@
 #include "download/profile_check.h"
 #include "settings/ini_file.h"
 #include "settings/settings.h"
+#include "win32/dpi_layout.h"
 #include "win32/handle.h"
 #include "win32/timer.h"
 #include "win32/window.h"
@@ -31,7 +32,7 @@ inline constexpr wchar_t kLoadingClassName[] = L"TallywickLoading";
 // The colour of the status in its link form (0x00BBGGRR: blue 192).
 inline constexpr COLORREF kLoadingLinkColor = RGB(0, 0, 192);
 
-// S1(index) in client coordinates.
+// S1(index) in client coordinates at 100 %.
 RECT LoadingDotRect(int index);
 
 // Where the window hands over when the check ends.
@@ -82,8 +83,9 @@ class LoadingWindow : public win::Window, private LoadingView {
   HWND Tooltip() const { return tooltip_; }
   bool DotVisible(int index) const { return dots_[index]; }
   bool ImageVisible() const { return imageVisible_; }
-  HBITMAP Picture1() const { return picture1_.Get(); }
-  HBITMAP Picture2() const { return picture2_.Get(); }
+  HBITMAP Picture1() const { return pictures_.Normal(); }
+  HBITMAP Picture2() const { return pictures_.Hover(); }
+  UINT Dpi() const { return layout_.Dpi(); }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -107,6 +109,7 @@ class LoadingWindow : public win::Window, private LoadingView {
   void CreateControls();
   void SetInfo(std::string_view text);
   void OnPaint();
+  void ApplyDpi(UINT dpi, const RECT* suggested = nullptr);
   win::WindowTimer& TimerOf(LoadingTimer timer);
 
   const Settings& settings_;
@@ -117,11 +120,9 @@ class LoadingWindow : public win::Window, private LoadingView {
   std::unique_ptr<ProfileCheck> check_;
   XpButton xpB1_;
   std::array<win::WindowTimer, 3> timers_;
-  win::Bitmap picture1_;
-  win::Bitmap picture2_;
+  XpHoverPictures pictures_;  // Picture1, Picture2
   win::Bitmap image_;
-  win::Font infoFont_;
-  win::Font linkFont_;
+  win::DpiLayout layout_;
   HWND info_ = nullptr;
   HWND tooltip_ = nullptr;
   std::wstring infoText_;

@@ -2,11 +2,13 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "controls/list_header.h"
 #include "program/resource_ids.h"
 #include "readers/history_window.h"
+#include "win32/gdi.h"
 #include "win32/label.h"
 #include "win32/list_copy.h"
 #include "win32/message_box.h"
@@ -48,10 +50,8 @@ int ListId(ReportList list) {
 ReportWindow::ReportWindow(std::filesystem::path programFolder, std::string id, std::string ownerNick,
                            std::optional<std::size_t> announcedTotal)
     : model_(*this, programFolder, id, std::move(ownerNick), formatter_, announcedTotal),
-      pictures_{win::Bitmap(win::LoadPicture(IDB_REPORT_ACCEPT)),
-                win::Bitmap(win::LoadPicture(IDB_REPORT_ACCEPT_HOVER)),
-                win::Bitmap(win::LoadPicture(IDB_REPORT_CLOSE)),
-                win::Bitmap(win::LoadPicture(IDB_REPORT_CLOSE_HOVER))},
+      acceptPictures_(IDB_REPORT_ACCEPT, IDB_REPORT_ACCEPT_HOVER),
+      closePictures_(IDB_REPORT_CLOSE, IDB_REPORT_CLOSE_HOVER),
       programFolder_(std::move(programFolder)),
       id_(std::move(id)) {}
 
@@ -76,6 +76,10 @@ bool ReportWindow::Load() {
     return false;
   }
   CreateControls();
+  layout_.Capture(Handle());
+  layout_.SetFont(Label(7), win::DpiLayout::FontKind::Bold);
+  layout_.SetFont(Control(kReportHistoryLink), win::DpiLayout::FontKind::Link);
+  ApplyDpi(win::DpiOf(Handle()));
   win::UseKeyboardNavigation(Handle());  // Esc closes without storing, like XpB2
   return model_.Load();
 }
@@ -86,13 +90,54 @@ void ReportWindow::Show(int show) {
   SetForegroundWindow(Handle());
 }
 
+void ReportWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
+  acceptPictures_.Load(dpi);
+  closePictures_.Load(dpi);
+  layout_.Apply(dpi);
+  for (int column = 0; column < 2; ++column) {
+    HDITEMW item{};
+    item.mask = HDI_WIDTH;
+    item.cxy = layout_.Scale(kReportColumnWidth);
+    SendMessageW(header_, HDM_SETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+  }
+  for (int id : {kReportList1, kReportList2, kReportList3}) FitHorizontalExtent(Control(id));
+  win::FitClientForDpi(Handle(), {kReportClientWidth, kReportClientHeight}, dpi, suggested);
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void ReportWindow::FitHorizontalExtent(HWND list) {
+  if (list == nullptr) return;
+  const bool tabs = (GetWindowLongW(list, GWL_STYLE) & LBS_USETABSTOPS) != 0;
+  // The second column of the rename list starts at the header's divider.
+  RECT column{};
+  if (tabs) SendMessageW(header_, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&column));
+  int tabStop = column.right;
+  win::WindowDc dc(list);
+  win::SelectObjectRestorer font(dc.Get(), reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+  const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  int widest = 0;
+  std::wstring item;
+  for (int i = 0; i < count; ++i) {
+    const auto length =
+        static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0));
+    item.assign(length + 1, L'\0');
+    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
+    const DWORD extent =
+        GetTabbedTextExtentW(dc.Get(), item.c_str(), static_cast<int>(length), tabs ? 1 : 0, &tabStop);
+    widest = std::max(widest, static_cast<int>(LOWORD(extent)));
+  }
+  // The list draws its lines a few pixels in from its edge.
+  const int extent = widest > 0 ? widest + layout_.Scale(4) : 0;
+  SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(extent), 0);
+}
+
 HWND ReportWindow::AddLabel(int n, std::string_view text, int x, int y, int width) {
   return win::CreateLabel(Handle(), kReportLabelBase + n, text, x, y, width, 16, SS_ENDELLIPSIS);
 }
 
 HWND ReportWindow::AddList(int id, int x, int y, int width, int height, bool tabStops) {
-  const DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
-                      LBS_HASSTRINGS | (tabStops ? LBS_USETABSTOPS : 0);
+  const DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | LBS_NOTIFY |
+                      LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | (tabStops ? LBS_USETABSTOPS : 0);
   HWND list =
       CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"", style, x, y, width, height, Handle(),
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), win::ProgramInstance(), nullptr);
@@ -101,9 +146,6 @@ HWND ReportWindow::AddList(int id, int x, int y, int width, int height, bool tab
 }
 
 void ReportWindow::CreateControls() {
-  boldFont_ = win::GuiFontVariant(FW_BOLD, false);
-  linkFont_ = win::GuiFontVariant(0, true);
-
   // 1. The button pictures.
   XpButtonProperties props;
   props.ButtonStyle = 1;
@@ -120,24 +162,19 @@ void ReportWindow::CreateControls() {
                  kButtonSize, props);
   close_.Create(Handle(), kReportXpB2, kReportClientWidth - kButtonSize - kMargin, buttonTop, kButtonSize,
                 kButtonSize, props);
-  accept_.SetPicture({Picture(1), nullptr});
-  close_.SetPicture({Picture(3), nullptr});
-  accept_.events.MouseIn = [this](int&) { accept_.SetPicture({Picture(2), nullptr}); };
-  accept_.events.MouseOut = [this](int&) { accept_.SetPicture({Picture(1), nullptr}); };
-  close_.events.MouseIn = [this](int&) { close_.SetPicture({Picture(4), nullptr}); };
-  close_.events.MouseOut = [this](int&) { close_.SetPicture({Picture(3), nullptr}); };
+  acceptPictures_.Attach(accept_);
+  closePictures_.Attach(close_);
   accept_.events.Click = [this] { model_.OnAccept(); };
   close_.events.Click = [this] { model_.OnCloseClick(); };
 
   AddLabel(4, "", kMargin, 12, 300);
   AddLabel(7, "", 320, 12, kReportClientWidth - 320 - kMargin);
-  SendMessageW(Label(7), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.Get()), FALSE);
   AddLabel(5, kReportLabel5, kMargin, 36, 150);
   AddLabel(6, "", 166, 36, kReportClientWidth - 166 - kMargin);
   AddLabel(8, kReportLabel8, kMargin, 56, 150);
   AddLabel(9, "", 166, 56, 120);
   win::CreateLabel(Handle(), kReportHistoryLink, kHistoryLinkText, kReportClientWidth - kMargin - 140, 56,
-                   140, 16, SS_NOTIFY | SS_RIGHT, linkFont_.Get());
+                   140, 16, SS_NOTIFY | SS_RIGHT);
   win::CreateLabel(Handle(), kReportWarning, "", kMargin, kWarningTop, kReportClientWidth - 2 * kMargin, 16,
                    SS_ENDELLIPSIS);
   ShowWindow(Control(kReportWarning), SW_HIDE);
@@ -180,6 +217,7 @@ void ReportWindow::FillList(ReportList which, const std::vector<std::string>& it
   for (const std::string& item : items) {
     SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win::Widen(item).c_str()));
   }
+  FitHorizontalExtent(list);
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
 }
@@ -247,6 +285,9 @@ LRESULT ReportWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR:
       if (win::SetLinkCursor(reinterpret_cast<HWND>(wParam), Control(kReportHistoryLink))) return TRUE;
       break;
+    case WM_DPICHANGED:
+      ApplyDpi(win::DpiOfMessage(wParam), reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_CLOSE:
       Destroy();
       return 0;

@@ -13,6 +13,7 @@
 
 #include "controls/xp_button.h"
 #include "readers/report_model.h"
+#include "win32/dpi_layout.h"
 #include "win32/handle.h"
 #include "win32/window.h"
 
@@ -59,7 +60,11 @@ class ReportWindow : public win::Window, private ReportView {
   XpButton& XpB1() { return accept_; }
   XpButton& XpB2() { return close_; }
   // Picture1..Picture4: accept normal, accept hovered, close normal, close hovered.
-  HBITMAP Picture(int n) const { return pictures_[static_cast<std::size_t>(n - 1)].Get(); }
+  HBITMAP Picture(int n) const {
+    const XpHoverPictures& pair = n <= 2 ? acceptPictures_ : closePictures_;
+    return n % 2 == 1 ? pair.Normal() : pair.Hover();
+  }
+  UINT Dpi() const { return layout_.Dpi(); }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -78,17 +83,20 @@ class ReportWindow : public win::Window, private ReportView {
   HWND AddLabel(int n, std::string_view text, int x, int y, int width);
   HWND AddList(int id, int x, int y, int width, int height, bool tabStops);
   void OnCommand(int id, int code);
+  void ApplyDpi(UINT dpi, const RECT* suggested = nullptr);
+  // Lets a list scroll sideways as far as its longest line reaches.
+  void FitHorizontalExtent(HWND list);
 
   LocalFileTimeFormatter formatter_;
   ReportModel model_;
-  std::array<win::Bitmap, 4> pictures_;
+  XpHoverPictures acceptPictures_;  // Picture1, Picture2
+  XpHoverPictures closePictures_;   // Picture3, Picture4
   XpButton accept_;
   XpButton close_;
   HWND header_ = nullptr;
-  win::Font boldFont_;
-  win::Font linkFont_;
   std::filesystem::path programFolder_;
   std::string id_;
+  win::DpiLayout layout_;
 };
 
 }  // namespace tw

@@ -88,10 +88,7 @@ LRESULT OptionsWindow::HelpPicture::HandleMessage(UINT msg, WPARAM wParam, LPARA
 OptionsWindow::OptionsWindow(MainProgramValues& values)
     : model_(*this, values),
       timer1_(kTimer1Id, kOptionsTimerInterval),
-      timer2_(kTimer2Id, kOptionsTimerInterval) {
-  for (int i = 1; i < static_cast<int>(pictures_.size()); ++i)
-    pictures_[i].Reset(win::LoadPicture(kPictureResource[i]));
-}
+      timer2_(kTimer2Id, kOptionsTimerInterval) {}
 
 OptionsWindow::~OptionsWindow() {
   timer1_.Stop();
@@ -114,6 +111,11 @@ bool OptionsWindow::Load(int show) {
   timer1_.Attach(Handle());
   timer2_.Attach(Handle());
   CreateControls();
+  layout_.Capture(Handle());
+  layout_.SetFont(Control(kOptionsLabel(2)), win::DpiLayout::FontKind::Bold);
+  layout_.SetFont(Control(kOptionsLabel(10)), win::DpiLayout::FontKind::Bold);
+  layout_.SetFont(Control(kOptionsHistory), win::DpiLayout::FontKind::Link);
+  ApplyDpi(win::DpiOf(Handle()));
   win::UseKeyboardNavigation(Handle());
   model_.Load();
   ShowWindow(Handle(), show);
@@ -122,10 +124,30 @@ bool OptionsWindow::Load(int show) {
   return true;
 }
 
-HWND OptionsWindow::AddLabel(int n, const std::string& text, int x, int y, int width, int height, bool bold) {
+void OptionsWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
+  // The buttons keep showing the same picture (normal or hovered), made anew.
+  auto shown = [this](XpButton& button) {
+    for (int i = 1; i < static_cast<int>(pictures_.size()); ++i) {
+      if (button.Picture().bitmap != nullptr && button.Picture().bitmap == pictures_[i].Get()) return i;
+    }
+    return 0;
+  };
+  const int acceptShown = shown(accept_);
+  const int cancelShown = shown(cancel_);
+  for (int i = 1; i < static_cast<int>(pictures_.size()); ++i)
+    pictures_[i].Reset(win::LoadPicture(kPictureResource[i], dpi));
+  picture5_.bitmap = pictures_[5].Get();
+  if (acceptShown != 0) accept_.SetPicture({pictures_[acceptShown].Get(), nullptr});
+  if (cancelShown != 0) cancel_.SetPicture({pictures_[cancelShown].Get(), nullptr});
+  layout_.Apply(dpi);
+  if (idTip_) idTip_->SetDpi(dpi);
+  win::FitClientForDpi(Handle(), {kOptionsClientWidth, kOptionsClientHeight}, dpi, suggested);
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+HWND OptionsWindow::AddLabel(int n, const std::string& text, int x, int y, int width, int height) {
   const DWORD notify = CheckOfLabel(n) != 0 ? SS_NOTIFY : 0;
-  return win::CreateLabel(Handle(), kOptionsLabel(n), text, x, y, width, height, notify,
-                          bold ? headingFont_.Get() : nullptr);
+  return win::CreateLabel(Handle(), kOptionsLabel(n), text, x, y, width, height, notify);
 }
 
 HWND OptionsWindow::AddText(int n, int x, int y, int width, bool password) {
@@ -146,11 +168,9 @@ void OptionsWindow::AddCheck(int n, int x, int y) {
 }
 
 void OptionsWindow::CreateControls() {
-  headingFont_ = win::GuiFontVariant(FW_BOLD, false);
-
   // Sign-in group.
   int y = kSignInTop;
-  AddLabel(2, cp1251("Авторизация на дневниках"), kLeft - 8, y, 300, 16, true);
+  AddLabel(2, cp1251("Авторизация на дневниках"), kLeft - 8, y, 300, 16);
   y += 30;
   AddLabel(1, cp1251("ID пользователя для проверки:"), kLeft, y + 3, 196);
   HWND combo = CreateWindowExW(
@@ -179,7 +199,7 @@ void OptionsWindow::CreateControls() {
 
   // Network group.
   y = kNetworkTop;
-  AddLabel(10, cp1251("Настройки сети"), kLeft - 8, y, 300, 16, true);
+  AddLabel(10, cp1251("Настройки сети"), kLeft - 8, y, 300, 16);
   y += 30;
   AddCheck(3, kLeft, y + 1);
   AddLabel(11, cp1251("Использовать прокси-сервер"), kCheckLabelX, y, 260);
@@ -218,10 +238,8 @@ void OptionsWindow::CreateControls() {
   cancel_.events.MouseOut = [this](int&) { model_.OnButtonHover(2, false); };
   cancel_.events.Click = [this] { model_.OnXpB2Click(); };
 
-  linkFont_ = win::GuiFontVariant(0, true);
-  const HWND history =
-      win::CreateLabel(Handle(), kOptionsHistory, kOptionsHistoryLink, kLeft,
-                       buttonY + (kButtonSide - 16) / 2, 150, 16, SS_NOTIFY, linkFont_.Get());
+  const HWND history = win::CreateLabel(Handle(), kOptionsHistory, kOptionsHistoryLink, kLeft,
+                                        buttonY + (kButtonSide - 16) / 2, 150, 16, SS_NOTIFY);
   ShowWindow(history, model_.HistoryLinkShown() ? SW_SHOWNA : SW_HIDE);
 
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
@@ -323,6 +341,7 @@ void OptionsWindow::ShowMessage(const std::string& text) {
 void OptionsWindow::ShowIDHelp(const std::string& title, const std::string& text) {
   idTip_ = std::make_unique<InfoTip>();
   idTip_->SetParenthWnd(Handle());
+  idTip_->SetDpi(layout_.Dpi());
   idTip_->SetShowTitle(true);
   idTip_->SetUseTimeOut(false);
   idTip_->SetDropShadow(false);
@@ -395,15 +414,18 @@ void OptionsWindow::OnPaint() {
   FillRect(paint.Get(), &client, GetSysColorBrush(COLOR_BTNFACE));
   win::Pen shadow(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW)));
   win::Pen light(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT)));
-  for (int y : kHeadingLineY) {
+  const int left = layout_.Scale(12);
+  const int right = layout_.Scale(kOptionsClientWidth - 12);
+  for (int y100 : kHeadingLineY) {
+    const int y = layout_.Scale(y100);
     {
       win::SelectObjectRestorer pen(paint.Get(), shadow.Get());
-      MoveToEx(paint.Get(), 12, y, nullptr);
-      LineTo(paint.Get(), kOptionsClientWidth - 12, y);
+      MoveToEx(paint.Get(), left, y, nullptr);
+      LineTo(paint.Get(), right, y);
     }
     win::SelectObjectRestorer pen(paint.Get(), light.Get());
-    MoveToEx(paint.Get(), 12, y + 1, nullptr);
-    LineTo(paint.Get(), kOptionsClientWidth - 12, y + 1);
+    MoveToEx(paint.Get(), left, y + 1, nullptr);
+    LineTo(paint.Get(), right, y + 1);
   }
 }
 
@@ -434,6 +456,9 @@ LRESULT OptionsWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCHAR:
       if (DispatchAccessKey(Handle(), static_cast<wchar_t>(wParam))) return 0;
       break;
+    case WM_DPICHANGED:
+      ApplyDpi(win::DpiOfMessage(wParam), reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_CLOSE:
       // The close box of the frame cancels, like XpB2.
       model_.OnXpB2Click();

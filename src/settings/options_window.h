@@ -13,6 +13,7 @@
 #include "controls/info_tip.h"
 #include "controls/xp_button.h"
 #include "settings/options_model.h"
+#include "win32/dpi_layout.h"
 #include "win32/handle.h"
 #include "win32/timer.h"
 #include "win32/window.h"
@@ -57,8 +58,10 @@ class OptionsWindow : public win::Window, private OptionsView {
   XpButton& XpB(int n) { return n == 1 ? accept_ : cancel_; }
   HWND Picture5() const { return picture5_.Handle(); }
   HWND IDTipWindow() const { return idTip_ ? idTip_->hWnd() : nullptr; }
+  const InfoTip* IDTip() const { return idTip_.get(); }
   std::wstring Picture5Tooltip() const { return picture5Tip_; }
   HBITMAP PictureBitmap(OptionsPicture picture) const { return pictures_[static_cast<int>(picture)].Get(); }
+  UINT Dpi() const { return layout_.Dpi(); }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -92,13 +95,14 @@ class OptionsWindow : public win::Window, private OptionsView {
   void Close() override;
 
   void CreateControls();
-  HWND AddLabel(int n, const std::string& text, int x, int y, int width, int height = 16, bool bold = false);
+  HWND AddLabel(int n, const std::string& text, int x, int y, int width, int height = 16);
   HWND AddText(int n, int x, int y, int width, bool password);
   void AddCheck(int n, int x, int y);
   std::string TextOf(HWND control) const;
   void SetTextOf(HWND control, const std::string& text);
   void OnCommand(int id, int code);
   void OnPaint();
+  void ApplyDpi(UINT dpi, const RECT* suggested = nullptr);
 
   OptionsModel model_;
   std::array<win::Bitmap, 6> pictures_;  // index = OptionsPicture; 5: the help picture
@@ -111,8 +115,7 @@ class OptionsWindow : public win::Window, private OptionsView {
   std::unique_ptr<InfoTip> idTip_;
   win::WindowTimer timer1_;
   win::WindowTimer timer2_;
-  win::Font headingFont_;
-  win::Font linkFont_;
+  win::DpiLayout layout_;
   bool closed_ = false;
 };
 

@@ -7,14 +7,6 @@ namespace tw::win {
 
 HFONT GuiFont() noexcept { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
-Font GuiFontVariant(LONG weight, bool underline) noexcept {
-  LOGFONTW lf{};
-  GetObjectW(GuiFont(), sizeof(lf), &lf);
-  if (weight != 0) lf.lfWeight = weight;
-  lf.lfUnderline = underline ? TRUE : FALSE;
-  return Font(CreateFontIndirectW(&lf));
-}
-
 HWND CreateLabel(HWND parent, int id, std::string_view text, int x, int y, int width, int height,
                  DWORD extraStyle, HFONT font) noexcept {
   std::wstring wide;

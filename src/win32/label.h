@@ -1,5 +1,4 @@
-// Text labels and the fonts of the program's windows: the stock GUI font and
-// its bold or underlined variants.
+// Text labels of the program's windows (their fonts for a DPI: win32/dpi.h).
 #pragma once
 
 #include <string_view>
@@ -13,9 +12,6 @@ namespace tw::win {
 inline constexpr COLORREF kLinkColor = RGB(0, 0, 192);
 
 HFONT GuiFont() noexcept;
-// A copy of the GUI font, underlined or not, with `weight` (0 keeps the GUI
-// font's own weight).
-Font GuiFontVariant(LONG weight, bool underline) noexcept;
 
 // A left-aligned STATIC child without "&" prefixes, in `font` (the GUI font
 // when null). `text` is cp1251.

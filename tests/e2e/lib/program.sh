@@ -184,10 +184,14 @@ ready_main() {
   wait_until 10 main_buttons_shown
 }
 
-# click_at <caption> <x> <y>: one click at a point of a window's client area.
+# at_scale <v>: a 100 % coordinate at the display scale $TW_DPI (96 if unset).
+at_scale() { echo $((($1 * ${TW_DPI:-96} + 48) / 96)); }
+
+# click_at <caption> <x> <y>: one click at a point of a window's client area,
+# given at 100 %.
 click_at() {
   window_origin "$1" || return 1
-  xdotool mousemove $((win_x + $2)) $((win_y + $3))
+  xdotool mousemove $((win_x + $(at_scale "$2"))) $((win_y + $(at_scale "$3")))
   sleep 0.3
   xdotool click 1
 }

@@ -186,6 +186,8 @@ int Watch(int id, const wchar_t* caption) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  // Positions in real pixels, as the program (DPI-aware) and xdotool see them.
+  SetProcessDPIAware();
   if (argc == 4 && lstrcmpW(argv[1], L"--watch") == 0) return Watch(_wtoi(argv[2]), argv[3]);
   if (argc != 2) {
     std::fprintf(stderr, "usage: wintext.exe \"<window caption>\" | --watch <id> \"<window caption>\"\n");

@@ -90,6 +90,22 @@ TEST(InfoTipFont, SystemOrOwnFont) {
   EXPECT_EQ(text, (TipFont{"Verdana", -12, 300, false, true, false, 204}));
   props.FontBold = true;
   EXPECT_EQ(ChooseTipFont(props, status, 96, false).weight, 900);
+  // The own size is a 100 % size; the status font arrives made for the DPI.
+  EXPECT_EQ(ChooseTipFont(props, status, 144, false).height, -18);
+}
+
+TEST(InfoTipScale, GapShadowAndBandsAt200Percent) {
+  EXPECT_EQ(PlaceInfoTip({100, 100}, {50, 20}, 10, {1280, 1024}, 192), (Point{100, 144}));
+  EXPECT_EQ(InfoTipWindowSize({110, 49}, true, 192), (Size{118, 57}));
+  const int w = 80;
+  const int h = 60;
+  const std::vector<std::tuple<int, int, int>> cases = {
+      {w - 9, 20, 0},    {w - 8, 16, 60},    {w - 1, 7, 0}, {w - 1, 8, 3},
+      {w - 1, h - 1, 3}, {w - 9, h - 1, 15}, {7, h - 1, 0}, {8, h - 8, 12},
+  };
+  for (const auto& [column, row, amount] : cases) {
+    EXPECT_EQ(ShadowAmount(column, row, w, h, 192), amount) << "at " << column << "," << row;
+  }
 }
 
 // Only a top byte of exactly 0x80 names a system colour, by the low byte;

@@ -63,6 +63,31 @@ TEST(XpButtonSize, SmallSidesGrow) {
   EXPECT_EQ(EnlargedSide(9), 10);
   EXPECT_EQ(EnlargedSide(10), 10);
   EXPECT_EQ(EnlargedSide(67), 67);
+  // 150 twips at 150 % and 200 %.
+  EXPECT_EQ(EnlargedSide(14, 144), 15);
+  EXPECT_EQ(EnlargedSide(10, 192), 20);
+  EXPECT_EQ(EnlargedSide(21, 192), 21);
+}
+
+TEST(XpButtonLayout, InsetsAndGapScaleWithTheDpi) {
+  // 67 x 67 at 150 % is 101 x 101: inset 6, the 72 x 72 picture centred.
+  EXPECT_EQ(InnerRect(101, 101, 144), (Rect{6, 6, 95, 95}));
+  EXPECT_EQ(LayoutXpButton(101, 101, 1, false, 0, 0, true, 72, 72, 144).picture, (Rect{14, 14, 86, 86}));
+  // Picture left of the caption at 200 %: an 8-pixel gap between them.
+  const XpButtonLayout layout = LayoutXpButton(200, 120, 1, true, 60, 26, true, 64, 64, 192);
+  EXPECT_EQ(layout.caption.left - layout.picture.right, 8);
+  EXPECT_EQ(layout.picture.left, 8 + (184 - (64 + 60 + 8)) / 2) << "the block centred in the 8-pixel insets";
+}
+
+TEST(DpiScale, RoundsLikeMulDiv) {
+  EXPECT_EQ(ScaleToDpi(424, 144), 636);
+  EXPECT_EQ(ScaleToDpi(290, 144), 435);
+  EXPECT_EQ(ScaleToDpi(13, 120), 16);    // 16.25
+  EXPECT_EQ(ScaleToDpi(1, 144), 2);      // 1.5 rounds away from zero
+  EXPECT_EQ(ScaleToDpi(-11, 144), -17);  // font heights are negative
+  EXPECT_EQ(ScaleToDpi(13, 0), 13);
+  EXPECT_EQ(TwipsToPixels(150, 96), 10);
+  EXPECT_EQ(TwipsToPixels(150, 120), 13);  // 12.5
 }
 
 TEST(XpButtonLayout, Positions) {
