@@ -17,6 +17,7 @@
 #include "win32/gdiplus_session.h"
 #include "win32/label.h"
 #include "win32/list_copy.h"
+#include "win32/list_extent.h"
 #include "win32/shell.h"
 #include "win32/wide_text.h"
 
@@ -105,10 +106,10 @@ void HistoryWindow::CreateControls() {
   child(L"STATIC", 0, SS_OWNERDRAW, kHistoryChart, kMargin, kMargin, kInnerWidth, kChartHeight);
   win::CreateLabel(Handle(), kHistoryTotals, page_.totals, kMargin, kTotalsTop, kInnerWidth, 16,
                    SS_ENDELLIPSIS);
-  const HWND list =
-      child(L"LISTBOX", WS_EX_CLIENTEDGE,
-            WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | LBS_USETABSTOPS,
-            kHistoryList, kMargin, kListTop, kInnerWidth, kListHeight);
+  const HWND list = child(L"LISTBOX", WS_EX_CLIENTEDGE,
+                          WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+                              LBS_HASSTRINGS | LBS_USETABSTOPS,
+                          kHistoryList, kMargin, kListTop, kInnerWidth, kListHeight);
   win::EnableListCopy(list);
   win::CreateLabel(Handle(), kHistoryFileLink, kHistoryFileLinkText, kMargin, kLinkTop, 200, 16, SS_NOTIFY);
   win::CreateLabel(Handle(), kHistoryEmpty, kHistoryEmptyText, kMargin, kMargin + kChartHeight / 2,
@@ -135,6 +136,7 @@ void HistoryWindow::SetTabStops() {
 
 void HistoryWindow::FillList() {
   const HWND list = Control(kHistoryList);
+  const win::ListCopyPause quick(list);
   std::size_t bytes = 0;
   for (const std::u16string& line : page_.lines) bytes += (line.size() + 1) * sizeof(wchar_t);
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
@@ -142,6 +144,8 @@ void HistoryWindow::FillList() {
   for (const std::u16string& line : page_.lines) {
     SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(line).c_str()));
   }
+  // A rename of two long nicknames runs past the list's edge: scroll to it.
+  win::FitListExtent(list, page_.lines, {Scale(kDateColumn), Scale(kDateColumn + kSignColumn)}, Scale(4));
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
 }

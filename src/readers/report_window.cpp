@@ -11,6 +11,7 @@
 #include "win32/gdi.h"
 #include "win32/label.h"
 #include "win32/list_copy.h"
+#include "win32/list_extent.h"
 #include "win32/message_box.h"
 #include "win32/picture.h"
 #include "win32/shell.h"
@@ -107,28 +108,15 @@ void ReportWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
 
 void ReportWindow::FitHorizontalExtent(HWND list) {
   if (list == nullptr) return;
-  const bool tabs = (GetWindowLongW(list, GWL_STYLE) & LBS_USETABSTOPS) != 0;
   // The second column of the rename list starts at the header's divider.
-  RECT column{};
-  if (tabs) SendMessageW(header_, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&column));
-  int tabStop = column.right;
-  win::WindowDc dc(list);
-  win::SelectObjectRestorer font(dc.Get(), reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
-  const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-  int widest = 0;
-  std::wstring item;
-  for (int i = 0; i < count; ++i) {
-    const auto length =
-        static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0));
-    item.assign(length + 1, L'\0');
-    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
-    const DWORD extent =
-        GetTabbedTextExtentW(dc.Get(), item.c_str(), static_cast<int>(length), tabs ? 1 : 0, &tabStop);
-    widest = std::max(widest, static_cast<int>(LOWORD(extent)));
+  std::vector<int> stops;
+  if ((GetWindowLongW(list, GWL_STYLE) & LBS_USETABSTOPS) != 0) {
+    RECT column{};
+    SendMessageW(header_, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&column));
+    stops.push_back(column.right);
   }
   // The list draws its lines a few pixels in from its edge.
-  const int extent = widest > 0 ? widest + layout_.Scale(4) : 0;
-  SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(extent), 0);
+  win::FitListExtent(list, stops, layout_.Scale(4));
 }
 
 HWND ReportWindow::AddLabel(int n, std::string_view text, int x, int y, int width) {
@@ -208,6 +196,7 @@ void ReportWindow::ShowTexts(const ReportTexts& texts) {
 
 void ReportWindow::FillList(ReportList which, const std::vector<std::string>& items) {
   const HWND list = List(which);
+  const win::ListCopyPause quick(list);
   // Long lists: reserve the room once and paint once at the end.
   std::size_t bytes = 0;
   for (const std::string& item : items) bytes += (item.size() + 1) * sizeof(wchar_t);

@@ -91,6 +91,14 @@ LRESULT CALLBACK CopySubclass(HWND list, UINT msg, WPARAM wParam, LPARAM lParam,
 
 void EnableListCopy(HWND list) noexcept { SetWindowSubclass(list, &CopySubclass, kSubclassId, 0); }
 
+ListCopyPause::ListCopyPause(HWND list) noexcept
+    : list_(list),
+      paused_(list != nullptr && RemoveWindowSubclass(list, &CopySubclass, kSubclassId) != FALSE) {}
+
+ListCopyPause::~ListCopyPause() {
+  if (paused_) EnableListCopy(list_);
+}
+
 bool CopyListLines(HWND list, bool all) noexcept {
   try {
     std::wstring text;

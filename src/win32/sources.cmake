@@ -7,6 +7,7 @@ tw_win32(
   single_instance.cpp
   label.cpp
   picture.cpp
+  list_extent.cpp
   list_copy.cpp
   gdiplus_session.cpp
   dpi.cpp

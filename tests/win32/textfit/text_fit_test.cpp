@@ -13,6 +13,7 @@
 #include "app/about_window.h"
 #include "app/main_window.h"
 #include "controls/list_header.h"
+#include "readers/history_window.h"
 #include "readers/report_window.h"
 #include "settings/options_window.h"
 #include "text/cp1251.h"
@@ -120,7 +121,8 @@ TEST_F(TextFitTest, ReportWithFiveDigitCountsAndLongNicknames) {
     old += std::to_string(id) + "%" + longNick + std::to_string(id) + "\r\n";
   std::ofstream(folder_ / "tmp.id", std::ios::binary) << fresh;
   std::ofstream(folder_ / "4000000000.id", std::ios::binary) << old;
-  ReportWindow report(folder_, "4000000000", Utf8ToCp1251("Владелец_профиля_с_очень_длинным_именем"));
+  // A page that announced far more readers than arrived: the red line shows too.
+  ReportWindow report(folder_, "4000000000", Utf8ToCp1251("Владелец_профиля_с_очень_длинным_именем"), 99999);
   ASSERT_TRUE(report.Load());
   report.Show();
   test::PumpMessages();
@@ -128,6 +130,27 @@ TEST_F(TextFitTest, ReportWithFiveDigitCountsAndLongNicknames) {
   RECT column{};
   SendMessageW(report.Header(), HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&column));
   ExpectWindowFits(report.Handle(), kReportClientWidth, kReportClientHeight, column.right);
+}
+
+TEST_F(TextFitTest, HistoryWithLongNicknamesAndFiveDigitTotals) {
+  const std::string longNick = Utf8ToCp1251("Очень_длинное_имя_читателя_12345");
+  std::string text;
+  for (int day = 1; day <= 28; ++day) {
+    const std::string stamp =
+        "2026-02-" + std::string(day < 10 ? "0" : "") + std::to_string(day) + " 10:00\t";
+    text += stamp + Utf8ToCp1251("всего") + "\t" + std::to_string(90000 + day * 100) + "\r\n";
+    for (int n = 0; n < 20; ++n) {
+      const std::string id = std::to_string(day * 1000 + n);
+      text += stamp + "+\t" + id + "\t" + longNick + id + "\r\n";
+      text += stamp + "~\t" + id + "\t" + longNick + "\t" + longNick + id + "\r\n";
+    }
+  }
+  std::ofstream(folder_ / "4000000000.history.txt", std::ios::binary) << text;
+  HistoryWindow history(folder_, "4000000000");
+  ASSERT_TRUE(history.Create(nullptr));
+  ShowWindow(history.Handle(), SW_SHOWNA);
+  test::PumpMessages();
+  ExpectWindowFits(history.Handle(), kHistoryClientWidth, kHistoryClientHeight);
 }
 
 // A move to a monitor of another scale: Windows sends WM_DPICHANGED with
