@@ -86,12 +86,7 @@ void AboutWindow::CreateControls() {
   // Wide enough for the whole name of the community on one line.
   AddLabel(kAboutLabel6, kAboutSupport, 32, 114, 200, true);
 
-  XpButtonProperties props;
-  props.ButtonStyle = 1;
-  props.PicturePosition = 0;
-  props.ShowFocusRect = false;
-  props.XPDefaultColors = false;
-  props.MaskColor = kWhite;
+  XpButtonProperties props = FacePictureButton();
   close_.Create(Handle(), kAboutXpB1, kAboutClientWidth - 56, kAboutClientHeight - 56, 44, 44, props);
   pictures_.Attach(close_);
   close_.events.Click = [this] { Destroy(); };

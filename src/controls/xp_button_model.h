@@ -72,6 +72,19 @@ struct XpButtonProperties {
   bool UseMaskColor = false;
 };
 
+// A picture button on a window's face: the picture alone, centred, flat until
+// the pointer comes, no focus frame, white as the picture's mask colour.
+inline XpButtonProperties FacePictureButton() {
+  XpButtonProperties props;
+  props.Caption.clear();
+  props.ButtonStyle = 1;
+  props.PicturePosition = 0;
+  props.ShowFocusRect = false;
+  props.XPDefaultColors = false;
+  props.MaskColor = kWhite;
+  return props;
+}
+
 inline constexpr Color kXpDefaultPressed = Rgb(140, 170, 230);
 inline constexpr Color kXpDefaultHover = Rgb(225, 153, 71);
 

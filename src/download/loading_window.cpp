@@ -109,12 +109,7 @@ void LoadingWindow::CreateControls() {
                            kLoadingInfoRect.right - kLoadingInfoRect.left,
                            kLoadingInfoRect.bottom - kLoadingInfoRect.top, SS_NOTIFY | SS_ENDELLIPSIS);
 
-  XpButtonProperties props;
-  props.ButtonStyle = 1;
-  props.PicturePosition = 0;
-  props.ShowFocusRect = false;
-  props.XPDefaultColors = false;
-  props.MaskColor = kWhite;
+  XpButtonProperties props = FacePictureButton();
   props.UseMaskColor = true;
   xpB1_.Create(Handle(), kLoadingXpB1Id, kLoadingClientWidth - kXpB1Size - 16,
                (kLoadingClientHeight - kXpB1Size) / 2, kXpB1Size, kXpB1Size, props);

@@ -135,14 +135,8 @@ HWND ReportWindow::AddList(int id, int x, int y, int width, int height, bool tab
 
 void ReportWindow::CreateControls() {
   // 1. The button pictures.
-  XpButtonProperties props;
-  props.ButtonStyle = 1;
-  props.PicturePosition = 0;
-  props.ShowFocusRect = false;
-  props.XPDefaultColors = false;
-  props.MaskColor = kWhite;
+  XpButtonProperties props = FacePictureButton();
   props.UseMaskColor = true;
-  props.Caption.clear();  // picture only
   props.PictureWidth = 48;
   props.PictureHeight = 48;
   const int buttonTop = kReportClientHeight - kButtonSize - 10;

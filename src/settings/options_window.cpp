@@ -219,13 +219,7 @@ void OptionsWindow::CreateControls() {
   AddText(6, kFieldX, y, kFieldWidth, true);
 
   // Buttons.
-  XpButtonProperties props;
-  props.Caption.clear();
-  props.ButtonStyle = 1;
-  props.PicturePosition = 0;
-  props.ShowFocusRect = false;
-  props.XPDefaultColors = false;
-  props.MaskColor = kWhite;
+  XpButtonProperties props = FacePictureButton();
   const int buttonY = kOptionsClientHeight - kButtonSide - 8;
   accept_.Create(Handle(), kOptionsXpB1, kOptionsClientWidth - 2 * kButtonSide - 24, buttonY, kButtonSide,
                  kButtonSide, props);
