@@ -137,6 +137,16 @@ fi
 snapshot_unreadable_shown() {
   wintext "Ошибка" | grep -qF "Не удалось прочитать сохранённый список читателей профиля 1100"
 }
+# The box may not have the keyboard yet when it first shows: Enter again
+# while it is still there, never once it is gone.
+enter_until_main() {
+  window_shown "$main_caption" && return 0
+  if snapshot_unreadable_shown; then
+    press_enter
+    wait_until 2 eval '! snapshot_unreadable_shown'
+  fi
+  return 1
+}
 held_snapshot() {
   local fifo=$work/hold-fifo before_tmp before_snapshot before_time
   before_tmp=$(md5sum <"$folder/tmp.id")
@@ -152,8 +162,7 @@ held_snapshot() {
     check "held snapshot: the error box tells the list could not be read" wait_until 40 snapshot_unreadable_shown
     shot held-snapshot
     check "held snapshot: no report" window_gone "$report_caption"
-    press_enter
-    check "held snapshot: the main window is back" wait_until 20 window_shown "$main_caption"
+    check "held snapshot: the main window is back" wait_until 20 enter_until_main
     check "held snapshot: still no report" window_gone "$report_caption"
   fi
   exec 3>&-

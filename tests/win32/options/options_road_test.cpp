@@ -16,6 +16,17 @@ namespace {
 
 HWND FindOptions() { return FindWindowW(kOptionsClassName, nullptr); }
 
+// The options window is ready for typing once Timer1 has put the profile
+// back into Combo1 after filling its list; text typed before that is
+// replaced (a person cannot type within its 10 ms, a test can).
+bool OptionsReady() {
+  const HWND hwnd = FindOptions();
+  if (hwnd == nullptr || !IsWindowVisible(hwnd)) return false;
+  auto* window =
+      static_cast<OptionsWindow*>(reinterpret_cast<win::Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)));
+  return window != nullptr && !window->Model().TimerEnabled(OptionsTimer::Timer1);
+}
+
 std::wstring TextOf(HWND hwnd) {
   wchar_t buffer[256] = {};
   GetWindowTextW(hwnd, buffer, 256);
@@ -63,7 +74,7 @@ TEST_F(OptionsRoadTest, OptionsReplaceTheMainWindowUntilTheyClose) {
 
   // Command 1 without a profile: the main window hides, the options open.
   app.Main()->Model().OnButtonClick(1);
-  ASSERT_TRUE(test::WaitFor([] { return FindOptions() != nullptr && IsWindowVisible(FindOptions()); }));
+  ASSERT_TRUE(test::WaitFor(OptionsReady));
   EXPECT_FALSE(MainShown(app));
   // The profile typed and accepted with the picture button.
   const HWND options = FindOptions();
@@ -77,7 +88,7 @@ TEST_F(OptionsRoadTest, OptionsReplaceTheMainWindowUntilTheyClose) {
 
   // Command 2: the main window is unloaded; the close box cancels.
   app.Main()->Model().OnButtonClick(2);
-  ASSERT_TRUE(test::WaitFor([] { return FindOptions() != nullptr; }));
+  ASSERT_TRUE(test::WaitFor(OptionsReady));
   EXPECT_FALSE(MainShown(app));
   SetWindowTextW(GetDlgItem(FindOptions(), kOptionsCombo1), L"999");
   SendMessageW(FindOptions(), WM_CLOSE, 0, 0);
