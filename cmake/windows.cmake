@@ -20,7 +20,8 @@ target_link_libraries(tallywick_ui PUBLIC tallywick_core ${TW_WIN32_LIBS})
 
 add_executable(tallywick WIN32 ${PROJECT_SOURCE_DIR}/src/app/winmain.cpp ${TW_RESOURCES})
 target_link_libraries(tallywick PRIVATE tallywick_ui)
-target_link_options(tallywick PRIVATE -municode)
+# No link time in the exe, so the same tree builds the same release.
+target_link_options(tallywick PRIVATE -municode -Wl,--no-insert-timestamp)
 
 # GoogleTest from Debian's source package, built for Windows.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
@@ -52,7 +53,8 @@ endforeach()
 
 # Test-only console tools of the end-to-end scripts: wintext.exe reads the
 # texts of a running window, usercred.exe writes a credential file,
-# holdfile.exe keeps a file open with no sharing.
+# holdfile.exe keeps a file open with no sharing, verinfo.exe prints a
+# program's version resource.
 add_executable(wintext ${PROJECT_SOURCE_DIR}/tests/e2e/tools/wintext.cpp)
 target_include_directories(wintext PRIVATE ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(wintext PRIVATE user32 comctl32)
@@ -66,6 +68,9 @@ target_include_directories(socket_pacing PRIVATE ${PROJECT_SOURCE_DIR}/tests/win
 target_link_libraries(socket_pacing PRIVATE tallywick_ui)
 add_executable(holdfile ${PROJECT_SOURCE_DIR}/tests/e2e/tools/holdfile.cpp)
 target_link_options(holdfile PRIVATE -municode)
+add_executable(verinfo ${PROJECT_SOURCE_DIR}/tests/e2e/tools/verinfo.cpp)
+target_link_libraries(verinfo PRIVATE version)
+target_link_options(verinfo PRIVATE -municode)
 
 # The history window's opening time for a long history (a measurement).
 add_executable(history_open_time ${PROJECT_SOURCE_DIR}/bench/win32/history_open_time.cpp ${TW_RESOURCES})

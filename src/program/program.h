@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "program/version.h"
 #include "settings/settings.h"
 #include "text/cp1251.h"
 
@@ -11,7 +12,7 @@ namespace tw {
 
 // The program's own version; shown in captions and compared with the version
 // the maker announces.
-inline constexpr char kProgramVersion[] = "2.1 beta";
+inline constexpr char kProgramVersion[] = TW_VERSION_TEXT;
 
 // "Tallywick v 2.1 beta", and "  [id=<ID>]" after it when a profile is set.
 std::string MainCaption(std::string_view version, std::string_view profileId);
