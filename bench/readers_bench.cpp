@@ -12,7 +12,7 @@
 #include "readers/change_report.h"
 #include "readers/compare_lists.h"
 #include "readers/profile_parser.h"
-#include "settings/atomic_file.h"
+#include "files/atomic_file.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "readers/history_window.h"
-#include "settings/atomic_file.h"
+#include "files/atomic_file.h"
 #include "text/cp1251.h"
 
 namespace fs = std::filesystem;

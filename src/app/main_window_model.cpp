@@ -4,7 +4,7 @@
 
 #include "deployment.h"
 #include "program/program.h"
-#include "settings/atomic_file.h"
+#include "files/atomic_file.h"
 #include "text/cp1251.h"
 
 namespace tw {

@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "readers/history_file.h"
-#include "settings/atomic_file.h"
+#include "files/atomic_file.h"
 #include "settings/settings.h"
 #include "text/cp1251.h"
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "readers/report_model.h"
-#include "settings/atomic_file.h"
+#include "files/atomic_file.h"
 
 namespace tw {
 

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <string_view>
 
-#include "settings/atomic_file.h"
+#include "files/atomic_file.h"
 #include "settings/settings.h"
 #include "text/bytes.h"
 #include "text/cp1251.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "readers/profile_parser.h"
-#include "settings/atomic_file.h"
+#include "files/atomic_file.h"
 #include "text/cp1251.h"
 
 namespace fs = std::filesystem;

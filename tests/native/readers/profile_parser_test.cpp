@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "settings/atomic_file.h"
+#include "files/atomic_file.h"
 #include "temp_folder.h"
 #include "text/cp1251.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "deployment.h"
-#include "settings/atomic_file.h"
+#include "files/atomic_file.h"
 
 namespace tw {
 namespace {

@@ -19,7 +19,7 @@
 #include "controls/list_header.h"
 #include "copy_driver.h"
 #include "deployment.h"
-#include "settings/atomic_file.h"
+#include "files/atomic_file.h"
 #include "wait.h"
 #include "win32/shell.h"
 #include "win32/wide_text.h"

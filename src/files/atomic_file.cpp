@@ -1,4 +1,4 @@
-#include "settings/atomic_file.h"
+#include "files/atomic_file.h"
 
 #include <exception>
 #include <fstream>

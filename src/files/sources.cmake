@@ -1,0 +1,1 @@
+tw_core(atomic_file.cpp)
