@@ -49,11 +49,11 @@ TEST(ReplaceFailure, OldFileStaysWholeAndTheWriterSaysSo) {
              CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
        },
        true},
-      {"temporary file that cannot be opened to flush",
-       [](const fs::path& target, Held&) {
+      {"temporary file held by a scanner, so it cannot be opened to flush",
+       [](const fs::path& target, Held& held) {
          const fs::path tempFile = TemporaryFileFor(target);
          WriteBytes(tempFile, "new");
-         SetFileAttributesW(tempFile.c_str(), FILE_ATTRIBUTE_READONLY);
+         held.handle = CreateFileW(tempFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
        },
        false},
   };
@@ -71,9 +71,10 @@ TEST(ReplaceFailure, OldFileStaysWholeAndTheWriterSaysSo) {
     }
     EXPECT_FALSE(written);
     EXPECT_EQ(ReadFileBytes(target), "[Main]\r\nID=42\r\n");
-    if (c.throughWriter) EXPECT_FALSE(fs::exists(TemporaryFileFor(target)));
+    if (c.throughWriter) {
+      EXPECT_FALSE(fs::exists(TemporaryFileFor(target)));
+    }
   }
-  SetFileAttributesW(TemporaryFileFor(folder / "case2.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
   std::error_code ec;
   fs::remove_all(folder, ec);
 }
