@@ -10,6 +10,7 @@
 
 #include "deployment.h"
 #include "files/atomic_file.h"
+#include "readers/history_file.h"
 
 namespace tw {
 namespace {
@@ -167,24 +168,43 @@ TEST_F(ReportModelTest, AcceptStoresAndCloses) {
   EXPECT_FALSE(fs::exists(folder_ / "tmp.id"));
 }
 
+// The snapshot cannot be replaced: the window stays; once the obstacle is
+// gone a second try stores the list and records the report once, also when
+// the first try could not take its history record back.
 TEST_F(ReportModelTest, FailedAcceptTellsAndKeepsTheWindowAndBothLists) {
-  Write("tmp.id", "1%New\r\n");
-  Write("5.id", "1%Old\r\n");
-  fs::create_directories(folder_ / "5.id.new" / "inside");  // the temporary file cannot be made
-  ReportModel model(view_, folder_, "5", "owner", formatter_);
-  model.Load();
-  view_.events.clear();
-  model.OnAccept();
-  ASSERT_EQ(view_.events.size(), 1u);
-  EXPECT_EQ(view_.events[0].rfind("message Не удалось сохранить", 0), 0u) << view_.events[0];
-  EXPECT_EQ(Read("tmp.id"), "1%New\r\n");
-  EXPECT_EQ(Read("5.id"), "1%Old\r\n");
-  // Once the obstacle is gone, a second try succeeds.
-  fs::remove_all(folder_ / "5.id.new");
-  view_.events.clear();
-  model.OnAccept();
-  EXPECT_EQ(view_.events, std::vector<std::string>{"close"});
-  EXPECT_EQ(Read("5.id"), "1%New\r\n");
+  const struct {
+    const char* what;
+    const char* list;
+    bool recordStays;  // the first try's record could not be taken back
+  } cases[] = {
+      {"changes", "1%New\r\n", false},
+      {"no changes", "1%Old\r\n", false},
+      {"changes, record kept", "1%New\r\n", true},
+      {"no changes, record kept", "1%Old\r\n", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Write("tmp.id", c.list);
+    Write("5.id", "1%Old\r\n");
+    Write("5.history.txt", "");
+    fs::create_directories(folder_ / "5.id.new" / "inside");  // the temporary file cannot be made
+    ReportModel model(view_, folder_, "5", "owner", formatter_);
+    model.Load();
+    view_.events.clear();
+    if (c.recordStays) StopFileChangesAfter(1);  // the history is written, nothing after it
+    model.OnAccept();
+    StopFileChangesAfter(std::nullopt);
+    ASSERT_EQ(view_.events.size(), 1u);
+    EXPECT_EQ(view_.events[0].rfind("message Не удалось сохранить", 0), 0u) << view_.events[0];
+    EXPECT_EQ(Read("tmp.id"), c.list);
+    EXPECT_EQ(Read("5.id"), "1%Old\r\n");
+    fs::remove_all(folder_ / "5.id.new");
+    view_.events.clear();
+    model.OnAccept();
+    EXPECT_EQ(view_.events, std::vector<std::string>{"close"});
+    EXPECT_EQ(Read("5.id"), c.list);
+    EXPECT_EQ(ParseHistory(Read("5.history.txt")).points.size(), 1u);
+  }
 }
 
 TEST_F(ReportModelTest, CloseLeavesFilesAndAcceptWithoutTmpListJustCloses) {
@@ -224,18 +244,34 @@ TEST_F(ReportModelTest, IncompleteListWarnsAndAsksBeforeStoring) {
                                        "2026-02-01 10:20\t+\t4\tD\r\n");
 }
 
-TEST_F(ReportModelTest, NoGuardWhenTheCountsAgreeOrNoNumberWasGiven) {
-  Write("tmp.id", "1%A\r\n");
-  for (std::optional<std::size_t> total : {std::optional<std::size_t>(1), std::optional<std::size_t>()}) {
-    ReportModel model(view_, folder_, "5", "owner", formatter_, total);
+// The guard, by the readers received and the total the page announced: any
+// difference warns and asks, fewer or more.
+TEST_F(ReportModelTest, GuardWarnsWhenTheCountsDiffer) {
+  const struct {
+    const char* list;
+    std::optional<std::size_t> announced;
+    bool warns;
+  } cases[] = {
+      {"1%A\r\n", 1, false},
+      {"1%A\r\n", std::nullopt, false},
+      {"1%A\r\n2%B\r\n3%C\r\n", 2, true},
+      {"1%A\r\n", 2, true},
+      {"1%A\r\n", 0, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.list << " of " << c.announced.value_or(99));
+    Write("tmp.id", c.list);
+    ReportModel model(view_, folder_, "5", "owner", formatter_, c.announced);
     model.Load();
-    EXPECT_EQ(view_.texts.Warning, "");
+    EXPECT_EQ(view_.texts.Warning.empty(), !c.warns);
+    view_.events.clear();
+    model.OnAccept();  // No, when asked
+    EXPECT_EQ(view_.events.size(), 1u);
+    EXPECT_EQ(view_.events[0].rfind("ask ", 0) == 0, c.warns) << view_.events[0];
+    EXPECT_EQ(fs::exists(folder_ / "tmp.id"), c.warns);
+    fs::remove(folder_ / "5.id");
+    fs::remove(folder_ / "5.history.txt");
   }
-  ReportModel model(view_, folder_, "5", "owner", formatter_, std::nullopt);
-  model.Load();
-  view_.events.clear();
-  model.OnAccept();
-  EXPECT_EQ(view_.events, std::vector<std::string>{"close"});
 }
 
 TEST_F(ReportModelTest, HistoryThatCannotBeWrittenKeepsTheWindowOpen) {
