@@ -5,9 +5,10 @@
 namespace tw {
 
 bool FlushAndReplace(const std::filesystem::path& temp, const std::filesystem::path& target) {
-  // The file's cache is flushed whichever handle asks for it.
-  const HANDLE file =
-      CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // The file's cache is flushed whichever handle asks for it; a scanner that
+  // reads the new file meanwhile is no reason to fail.
+  const HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   const bool flushed = FlushFileBuffers(file) != 0;
   CloseHandle(file);

@@ -137,79 +137,57 @@ class AcceptWithHistory : public ::testing::Test {
 };
 
 TEST_F(AcceptWithHistory, AppendsTheRecordInTheTimeOfTheList) {
-  // A history saved by an editor may lack its last line break; the record
-  // still starts on a line of its own.
-  const struct {
-    std::string before, after;
-  } cases[] = {
-      {kEarlier, kEarlier + kRecord},
-      {kEarlier.substr(0, kEarlier.size() - 2), kEarlier + kRecord},
-      {kEarlier.substr(0, kEarlier.size() - 1), kEarlier.substr(0, kEarlier.size() - 1) + "\n" + kRecord},
-      {"", kRecord},
-  };
-  for (const auto& c : cases) {
-    SetUp();
-    WriteBytes(folder_ / "5.history.txt", c.before);
+  // An editor may have saved the history without its last line break.
+  for (const std::string& before : {kEarlier, kEarlier.substr(0, kEarlier.size() - 2), std::string()}) {
+    WriteBytes(folder_ / "5.history.txt", before);
     EXPECT_EQ(Accept(), AcceptResult::Accepted);
-    EXPECT_EQ(ReadBytes(folder_ / "5.history.txt"), c.after);
+    EXPECT_EQ(ReadBytes(folder_ / "5.history.txt"), (before.empty() ? "" : kEarlier) + kRecord);
+    SetUp();
   }
-  EXPECT_EQ(ReadBytes(folder_ / "5.id"), "1%New\r\n");
   EXPECT_FALSE(fs::exists(folder_ / "5.history.txt.tmp"));
 }
 
-// A list time the system cannot turn into local time.
-class BrokenFormatter : public UtcFormatter {
- public:
-  std::tm LocalTime(fs::file_time_type time) const override {
-    return time < At(0) ? std::tm{} : UtcFormatter::LocalTime(time);
-  }
-};
-
-TEST_F(AcceptWithHistory, ListTimeWithoutLocalTimeIsRecordedAtTheCurrentTime) {
-  fs::last_write_time(folder_ / "tmp.id", At(-86400 * 365));
-  const auto before = std::chrono::system_clock::now();
-  EXPECT_EQ(AcceptNewList(folder_.path(), "5", SecondReport(), BrokenFormatter()), AcceptResult::Accepted);
-  const History history = ParseHistory(ReadBytes(folder_ / "5.history.txt"));
-  ASSERT_EQ(history.points.size(), 2u);
-  const std::int64_t now =
-      std::chrono::duration_cast<std::chrono::minutes>(before.time_since_epoch()).count();
-  EXPECT_LE(std::abs(history.points[1].minute - now), 1) << history.points[1].stamp;
-  EXPECT_EQ(history.events.size(), 3u);
+TEST_F(AcceptWithHistory, ListTimeWithoutLocalTimeIsRecordedNow) {
+  struct : UtcFormatter {
+    std::tm LocalTime(fs::file_time_type t) const override {
+      return t < At(0) ? std::tm{} : UtcFormatter::LocalTime(t);
+    }
+  } broken;
+  fs::last_write_time(folder_ / "tmp.id", At(-86400));
+  EXPECT_EQ(AcceptNewList(folder_.path(), "5", SecondReport(), broken), AcceptResult::Accepted);
+  const std::vector<HistoryPoint> points = ParseHistory(ReadBytes(folder_ / "5.history.txt")).points;
+  ASSERT_EQ(points.size(), 2u);
+  const auto now = std::chrono::system_clock::now().time_since_epoch();
+  EXPECT_LE(std::abs(points[1].minute - std::chrono::duration_cast<std::chrono::minutes>(now).count()), 1);
 }
 
-// A crash between two steps of an accept, then a new check of the same
-// list: the report is in the history once, and only if its snapshot was
-// replaced. `stopAfter` is the number of changes made before the crash:
-// history appended, snapshot replaced, tmp.id deleted.
+// A crash after `stopAfter` steps of an accept (history appended, snapshot
+// replaced, tmp.id deleted), a new start and a check of the same list: the
+// report is in the history once, and only as its snapshot replace happened.
 TEST(AcceptNewList, CrashBetweenStepsRecordsTheReportOnce) {
   const struct {
     bool firstCheck;
     int stopAfter;
     std::size_t points, came, left;
-  } cases[] = {
-      {false, 0, 2, 1, 1}, {false, 1, 2, 1, 1}, {false, 2, 3, 1, 1},
-      {true, 0, 1, 0, 0},  {true, 1, 1, 0, 0},  {true, 2, 2, 0, 0},
-  };
+  } cases[] = {{false, 0, 2, 1, 1}, {false, 1, 2, 1, 1}, {false, 2, 3, 1, 1},
+               {true, 0, 1, 0, 0},  {true, 1, 1, 0, 0},  {true, 2, 2, 0, 0}};
   UtcFormatter utc;
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "first " << c.firstCheck << ", stop after " << c.stopAfter);
     TempFolder folder;
     WriteBytes(folder / "5.history.txt", c.firstCheck ? "" : kEarlier);
     if (!c.firstCheck) WriteBytes(folder / "5.id", "1%A\r\n2%B\r\n");
     for (int check = 0; check < 2; ++check) {
       WriteBytes(folder / "tmp.id", "1%A\r\n3%C\r\n");
       fs::last_write_time(folder / "tmp.id", At(1700000000 + check * 3600));
-      const ChangeReportData data = BuildChangeReport(folder.path(), "5", utc);
-      if (check == 0) StopFileChangesAfter(c.stopAfter);
-      AcceptNewList(folder.path(), "5", data.report, utc);
+      StopFileChangesAfter(check == 0 ? std::optional(c.stopAfter) : std::nullopt);
+      AcceptNewList(folder.path(), "5", BuildChangeReport(folder.path(), "5", utc).report, utc);
       StopFileChangesAfter(std::nullopt);
       DeleteForced(folder / "tmp.id");  // the next start
     }
     const History history = ParseHistory(ReadBytes(folder / "5.history.txt"));
-    EXPECT_EQ(history.points.size(), c.points);
-    EXPECT_EQ(history.came, c.came);
-    EXPECT_EQ(history.left, c.left);
-    EXPECT_EQ(ReadBytes(folder / "5.id"), "1%A\r\n3%C\r\n");
+    EXPECT_EQ(std::make_tuple(c.points, c.came, c.left, std::string("1%A\r\n3%C\r\n")),
+              std::make_tuple(history.points.size(), history.came, history.left, ReadBytes(folder / "5.id")))
+        << c.firstCheck << " " << c.stopAfter;
   }
 }
 
