@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <string>
 
-#include "readers/history_window.h"
 #include "files/atomic_file.h"
+#include "readers/history_window.h"
 #include "text/cp1251.h"
 
 namespace fs = std::filesystem;

@@ -3,8 +3,8 @@
 #include <system_error>
 
 #include "deployment.h"
-#include "program/program.h"
 #include "files/atomic_file.h"
+#include "program/program.h"
 #include "text/cp1251.h"
 
 namespace tw {

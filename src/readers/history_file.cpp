@@ -253,7 +253,8 @@ std::size_t CommittedHistoryLength(std::string_view text, const ReaderList* snap
       case HistorySign::Renamed:
         break;
     }
-    return found != nickOf.end() && Field(found->second) == e.nick;
+    // A rename the blanks have made invisible tells nothing.
+    return found != nickOf.end() && e.nick != e.newNick && Field(found->second) == e.nick;
   });
   return before ? *lastTotal : text.size();
 }

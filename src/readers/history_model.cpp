@@ -164,8 +164,8 @@ HistoryPage LoadHistoryPage(const std::filesystem::path& programFolder, std::str
   if (page.file && MayExist(*page.file)) {
     std::optional<std::string> text = ReadFileBytes(*page.file);
     if (!text) {
-      page.emptyText = cp1251("Не удалось прочитать файл истории ") + page.file->filename().string() +
-                       cp1251(": он занят другой программой или недоступен.");
+      page.emptyText = cp1251("Файл истории ") + page.file->filename().string() +
+                       cp1251(" не удалось прочитать: он занят или недоступен.");
       return page;
     }
     // Without a snapshot a lone starting point may as well be one whose

@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "readers/profile_parser.h"
 #include "files/atomic_file.h"
+#include "readers/profile_parser.h"
 #include "text/cp1251.h"
 
 namespace fs = std::filesystem;

@@ -151,7 +151,7 @@ TEST(History, PageOfAMissingEmptyOrUnreadableFile) {
   fs::remove(folder / "77.history.txt");
   fs::create_directories(folder / "77.history.txt" / "inside");
   EXPECT_EQ(Cp1251ToUtf8(LoadHistoryPage(folder.path(), "77").emptyText),
-            "Не удалось прочитать файл истории 77.history.txt: он занят другой программой или недоступен.");
+            "Файл истории 77.history.txt не удалось прочитать: он занят или недоступен.");
 }
 
 }  // namespace
