@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <new>
 
+#include "files/atomic_file.h"
 #include "profile_page_builder.h"
 #include "readers/change_report.h"
 #include "readers/compare_lists.h"
 #include "readers/profile_parser.h"
-#include "settings/atomic_file.h"
 
 namespace {
 

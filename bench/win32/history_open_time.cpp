@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <string>
 
+#include "files/atomic_file.h"
 #include "readers/history_window.h"
-#include "settings/atomic_file.h"
 #include "text/cp1251.h"
 
 namespace fs = std::filesystem;

@@ -3,8 +3,8 @@
 #include <system_error>
 
 #include "deployment.h"
+#include "files/atomic_file.h"
 #include "program/program.h"
-#include "settings/atomic_file.h"
 #include "text/cp1251.h"
 
 namespace tw {

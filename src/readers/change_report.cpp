@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <system_error>
 
+#include "files/atomic_file.h"
 #include "readers/history_file.h"
-#include "settings/atomic_file.h"
 #include "settings/settings.h"
 #include "text/cp1251.h"
 
@@ -81,10 +81,13 @@ ChangeReportData BuildChangeReport(const fs::path& programFolder, std::string_vi
 
 namespace {
 
-// Appends `record` to the history file in one replacing step. `previous`
-// receives the file's earlier bytes (nullopt: there was no file) for a
-// later take-back.
-bool AppendHistory(const fs::path& file, const std::string& record, std::optional<std::string>& previous) {
+// Appends `record` to the history file in one replacing step, after a
+// record whose snapshot never came (see CommittedHistoryLength) has been
+// dropped; `judge` is false when the snapshot could not be read, and then
+// nothing is dropped. `previous` receives the file's earlier bytes
+// (nullopt: there was no file) for a later take-back.
+bool AppendHistory(const fs::path& file, const std::string& record, const ReaderList* snapshot, bool judge,
+                   std::optional<std::string>& previous) {
   std::error_code ec;
   previous.reset();
   if (fs::exists(file, ec)) {
@@ -93,14 +96,23 @@ bool AppendHistory(const fs::path& file, const std::string& record, std::optiona
   } else if (ec) {
     return false;
   }
-  return WriteFileAtomic(file, previous.value_or("") + record);
+  std::string text = previous.value_or("");
+  if (judge) text.resize(CommittedHistoryLength(text, snapshot));
+  EndWithLineBreak(text);
+  return WriteFileAtomic(file, text + record);
+}
+
+// The record's time: the list's, or now when the system cannot turn the
+// list's time into local time (a stamp that is no time is never shown).
+std::string RecordStamp(fs::file_time_type modified, const FileTimeFormatter& formatter) {
+  std::string stamp = FormatHistoryTime(formatter.LocalTime(modified));
+  if (HistoryMinute(stamp)) return stamp;
+  return FormatHistoryTime(formatter.LocalTime(fs::file_time_type::clock::now()));
 }
 
 bool TakeBackHistory(const fs::path& file, const std::optional<std::string>& previous) {
   if (previous) return WriteFileAtomic(file, *previous);
-  std::error_code ec;
-  fs::remove(file, ec);
-  return !fs::exists(file, ec) && !ec;
+  return DeleteForced(file);
 }
 
 }  // namespace
@@ -121,9 +133,11 @@ AcceptResult AcceptNewList(const fs::path& programFolder, std::string_view id, c
   std::optional<std::string> previous;
   if (!historyWritten) {
     const bool firstCheck = !fs::exists(*snapshot, ec);
-    const std::string record =
-        HistoryRecord(report, FormatHistoryTime(formatter.LocalTime(modified)), firstCheck);
-    if (!AppendHistory(*history, record, previous)) return AcceptResult::HistoryNotWritten;
+    const std::optional<ReaderList> old = firstCheck ? std::nullopt : ReadReaderListFile(*snapshot);
+    const std::string record = HistoryRecord(report, RecordStamp(modified, formatter), firstCheck);
+    if (!AppendHistory(*history, record, old ? &*old : nullptr, firstCheck || old, previous)) {
+      return AcceptResult::HistoryNotWritten;
+    }
   }
   if (!WriteFileAtomic(*snapshot, *bytes, {kListTempSuffix, modified})) {
     if (historyWritten) return AcceptResult::NotStoredHistoryKept;

@@ -74,7 +74,9 @@ enum class AcceptResult {
 // the snapshot is in place. A snapshot that cannot be replaced takes the
 // history back to its earlier bytes, so trying again records the report
 // once. `historyWritten`: an earlier try left the record in the history
-// (NotStoredHistoryKept), so it is not written again.
+// (NotStoredHistoryKept), so it is not written again. A record left by a
+// crash between the two steps is dropped before the new one is appended, so
+// the history holds a report exactly when its snapshot replace happened.
 AcceptResult AcceptNewList(const std::filesystem::path& programFolder, std::string_view id,
                            const ChangeReport& report, const FileTimeFormatter& formatter,
                            bool historyWritten = false);

@@ -161,6 +161,7 @@ ChangeReport CompareReaderLists(const ReaderList& newList, const ReaderList& old
       if (now.Nick != entry.Nick) {
         report.Renamed.push_back(Renaming(entry.Nick, now.Nick));
         report.ChangedNickIDs.emplace_back(entry.ID);
+        report.RenamedOldLength.push_back(entry.Nick.size());
       }
       continue;
     }
@@ -176,6 +177,7 @@ ChangeReport CompareReaderLists(const ReaderList& newList, const ReaderList& old
     for (const std::uint32_t i : cached->second) {
       report.Renamed.push_back(Renaming(entry.Nick, fresh[i].Nick));
       report.ChangedNickIDs.emplace_back(entry.ID);
+      report.RenamedOldLength.push_back(entry.Nick.size());
     }
   }
   return report;

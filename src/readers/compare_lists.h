@@ -17,6 +17,9 @@ struct ChangeReport {
   std::vector<std::string> UnsubscribedIDs;
   std::vector<std::string> Renamed;  // old nickname, TAB, new nickname (List3)
   std::vector<std::string> ChangedNickIDs;
+  // Where each Renamed line's old nickname ends, since a nickname may hold a
+  // TAB itself.
+  std::vector<std::size_t> RenamedOldLength;
   std::size_t newLineCount = 0;
 
   bool NoChanges() const { return Subscribed.empty() && Unsubscribed.empty() && Renamed.empty(); }

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "files/atomic_file.h"
 #include "readers/report_model.h"
-#include "settings/atomic_file.h"
 
 namespace tw {
 
@@ -66,8 +66,12 @@ std::u16string Utf16(std::string_view cp1251Text) { return Cp1251ToUtf16(cp1251T
 std::string HistoryCaption(std::string_view id) { return cp1251("История изменений ID=") + id; }
 
 std::string HistoryTotalsText(const History& history) {
-  return cp1251("Пришли: ") + std::to_string(history.came) + cp1251(", ушли: ") +
-         std::to_string(history.left) + cp1251(", сменили имя: ") + std::to_string(history.renamed);
+  std::string text = cp1251("Пришли: ") + std::to_string(history.came) + cp1251(", ушли: ") +
+                     std::to_string(history.left) + cp1251(", сменили имя: ") +
+                     std::to_string(history.renamed);
+  if (history.damaged > 0)
+    text += cp1251(". Пропущено повреждённых строк: ") + std::to_string(history.damaged);
+  return text;
 }
 
 std::u16string HistoryEventLine(const HistoryEvent& event) {
@@ -156,10 +160,26 @@ HistoryPage LoadHistoryPage(const std::filesystem::path& programFolder, std::str
   HistoryPage page;
   page.caption = HistoryCaption(id);
   page.file = HistoryFilePath(programFolder, id);
-  if (page.file) {
-    if (const std::optional<std::string> text = ReadFileBytes(*page.file)) page.history = ParseHistory(*text);
+  page.emptyText = kHistoryEmptyText;
+  if (page.file && MayExist(*page.file)) {
+    std::optional<std::string> text = ReadFileBytes(*page.file);
+    if (!text) {
+      page.emptyText = cp1251("Файл истории ") + page.file->filename().string() +
+                       cp1251(" не удалось прочитать: он занят или недоступен.");
+      return page;
+    }
+    // Without a snapshot a lone starting point may as well be one whose
+    // snapshot was deleted by hand; the next accept decides on it.
+    if (const std::optional<ReaderList> old = ReadReaderListFile(*SnapshotFilePath(programFolder, id))) {
+      text->resize(CommittedHistoryLength(*text, &*old));
+    }
+    page.history = ParseHistory(*text);
   }
   page.empty = page.history.Empty();
+  if (page.empty && page.history.damaged > 0) {
+    page.emptyText = cp1251("В файле истории не удалось прочитать ни одной строки (повреждённых строк: ") +
+                     std::to_string(page.history.damaged) + ").";
+  }
   page.totals = HistoryTotalsText(page.history);
   page.lines.reserve(page.history.events.size());
   for (const HistoryEvent& event : page.history.events) page.lines.push_back(HistoryEventLine(event));

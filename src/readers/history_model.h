@@ -22,7 +22,8 @@ inline constexpr auto kHistoryFileLinkText = cp1251("Открыть файл и�
 
 // "История изменений ID=" + ID
 std::string HistoryCaption(std::string_view id);
-// "Пришли: N, ушли: M, сменили имя: K"
+// "Пришли: N, ушли: M, сменили имя: K", and how many damaged lines were
+// skipped, if any.
 std::string HistoryTotalsText(const History& history);
 // One line of the events list: date and time, sign (+, minus sign, ~) and
 // nickname, "old → new" for a rename; TABs between the columns. UTF-16,
@@ -58,12 +59,15 @@ ChartLayout LayoutChart(const std::vector<HistoryPoint>& points, const ChartRect
 // What the window shows, read from the profile's history file.
 struct HistoryPage {
   std::string caption;
-  bool empty = true;  // no file, or nothing in it
+  bool empty = true;      // no file, nothing in it, or a file that cannot be read
+  std::string emptyText;  // shown instead of the chart and the list when empty
   History history;
   std::string totals;
   std::vector<std::u16string> lines;  // the events, newest first
   std::optional<std::filesystem::path> file;
 };
+// A record whose snapshot replace never happened (a crash in the middle of an
+// accept) is not shown.
 HistoryPage LoadHistoryPage(const std::filesystem::path& programFolder, std::string_view id);
 
 // The member page a double-click on event line `selected` opens; empty for

@@ -112,8 +112,8 @@ void HistoryWindow::CreateControls() {
                           kHistoryList, kMargin, kListTop, kInnerWidth, kListHeight);
   win::EnableListCopy(list);
   win::CreateLabel(Handle(), kHistoryFileLink, kHistoryFileLinkText, kMargin, kLinkTop, 200, 16, SS_NOTIFY);
-  win::CreateLabel(Handle(), kHistoryEmpty, kHistoryEmptyText, kMargin, kMargin + kChartHeight / 2,
-                   kInnerWidth, 16, SS_CENTER);
+  win::CreateLabel(Handle(), kHistoryEmpty, page_.emptyText, kMargin, kMargin + kChartHeight / 2, kInnerWidth,
+                   16, SS_CENTER);
 
   const bool empty = page_.empty;
   for (int id : {kHistoryChart, kHistoryTotals, kHistoryList})

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <string_view>
 
-#include "settings/atomic_file.h"
+#include "files/atomic_file.h"
 #include "settings/settings.h"
 #include "text/bytes.h"
 #include "text/cp1251.h"
@@ -64,15 +64,36 @@ void KeepBefore(std::string& text, std::string_view marker) {
 
 }  // namespace
 
+namespace {
+
+// The length of the blank at the start of `text`: a space, a no-break space
+// (the character or its entity), a TAB where `tab` allows it; 0 for none.
+std::size_t BlankAt(std::string_view text, bool tab) {
+  if (text.empty()) return 0;
+  if (text[0] == ' ' || text[0] == '\xA0' || (tab && text[0] == '\t')) return 1;
+  for (std::string_view entity : {"&nbsp;", "&#160;"}) {
+    if (text.starts_with(entity)) return entity.size();
+  }
+  return 0;
+}
+
+}  // namespace
+
 std::optional<std::size_t> ReadAnnouncedTotal(std::string_view afterMarker) {
-  std::size_t pos = 0;
-  while (pos < afterMarker.size() && (afterMarker[pos] == ' ' || afterMarker[pos] == '\t')) ++pos;
-  std::size_t end = pos;
-  while (end < afterMarker.size() && afterMarker[end] >= '0' && afterMarker[end] <= '9') ++end;
-  if (end == pos) return std::nullopt;
+  const auto digit = [](std::string_view text) { return !text.empty() && text[0] >= '0' && text[0] <= '9'; };
+  while (const std::size_t blank = BlankAt(afterMarker, true)) afterMarker.remove_prefix(blank);
+  if (!digit(afterMarker)) return std::nullopt;
+  // Digits, also in groups that one blank keeps apart ("1 234").
+  std::string digits;
+  while (digit(afterMarker)) {
+    digits += afterMarker[0];
+    afterMarker.remove_prefix(1);
+    const std::size_t blank = BlankAt(afterMarker, false);
+    if (blank > 0 && digit(afterMarker.substr(blank))) afterMarker.remove_prefix(blank);
+  }
   std::size_t total = 0;
-  const auto [stop, error] = std::from_chars(afterMarker.data() + pos, afterMarker.data() + end, total);
-  if (error != std::errc() || stop != afterMarker.data() + end) return std::nullopt;
+  const auto [stop, error] = std::from_chars(digits.data(), digits.data() + digits.size(), total);
+  if (error != std::errc() || stop != digits.data() + digits.size()) return std::nullopt;
   return total;
 }
 

@@ -25,8 +25,10 @@ std::string ParseProfilePage(std::string& responseText, std::string& ownerNick, 
                              std::optional<std::size_t>* announcedTotal = nullptr);
 
 // The number the service writes right after the reader block's marker
-// (which ends in "Всего:"): blanks, then decimal digits. nullopt when no digit
-// follows the blanks or the number does not fit. `afterMarker` is the text
+// (which ends in "Всего:"): blanks, then decimal digits, which single blanks
+// may split into groups ("1 234"); a no-break space, as the character or as
+// "&nbsp;", counts as a blank. nullopt when no digit follows the blanks or
+// the number does not fit: then there is no guard. `afterMarker` is the text
 // that follows the marker.
 std::optional<std::size_t> ReadAnnouncedTotal(std::string_view afterMarker);
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "settings/atomic_file.h"
+#include "files/atomic_file.h"
 #include "text/bytes.h"
 
 namespace tw {

@@ -8,7 +8,7 @@
 #include <optional>
 #include <random>
 
-#include "settings/atomic_file.h"
+#include "files/atomic_file.h"
 #include "text/cp1251.h"
 
 namespace tw {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "settings/atomic_file.h"
+#include "files/atomic_file.h"
 
 namespace tw {
 namespace {

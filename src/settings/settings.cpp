@@ -3,7 +3,7 @@
 #include <system_error>
 #include <utility>
 
-#include "settings/atomic_file.h"
+#include "files/atomic_file.h"
 #include "settings/credential_file.h"
 #include "settings/ini_file.h"
 

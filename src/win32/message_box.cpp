@@ -19,8 +19,8 @@ void ShowInformation(HWND owner, std::string_view text) noexcept {
   ShowMessageBox(owner, text, cp1251("Сообщение"), MB_OK | MB_ICONINFORMATION);
 }
 
-bool AskYesNo(HWND owner, std::string_view text, UINT icon) noexcept {
-  return ShowMessageBox(owner, text, cp1251("Внимание!"), MB_YESNO | icon) == IDYES;
+bool AskYesNo(HWND owner, std::string_view text, UINT flags) noexcept {
+  return ShowMessageBox(owner, text, cp1251("Внимание!"), MB_YESNO | flags) == IDYES;
 }
 
 void ShowError(HWND owner, std::string_view text) noexcept {

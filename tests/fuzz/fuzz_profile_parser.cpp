@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "files/atomic_file.h"
 #include "readers/profile_parser.h"
-#include "settings/atomic_file.h"
 #include "text/cp1251.h"
 
 namespace fs = std::filesystem;

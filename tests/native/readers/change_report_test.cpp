@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "readers/history_file.h"
 #include "temp_folder.h"
 #include "text/cp1251.h"
 
@@ -136,10 +137,58 @@ class AcceptWithHistory : public ::testing::Test {
 };
 
 TEST_F(AcceptWithHistory, AppendsTheRecordInTheTimeOfTheList) {
-  EXPECT_EQ(Accept(), AcceptResult::Accepted);
-  EXPECT_EQ(ReadBytes(folder_ / "5.history.txt"), kEarlier + kRecord);
-  EXPECT_EQ(ReadBytes(folder_ / "5.id"), "1%New\r\n");
+  // An editor may have saved the history without its last line break.
+  for (const std::string& before : {kEarlier, kEarlier.substr(0, kEarlier.size() - 2), std::string()}) {
+    WriteBytes(folder_ / "5.history.txt", before);
+    EXPECT_EQ(Accept(), AcceptResult::Accepted);
+    EXPECT_EQ(ReadBytes(folder_ / "5.history.txt"), (before.empty() ? "" : kEarlier) + kRecord);
+    SetUp();
+  }
   EXPECT_FALSE(fs::exists(folder_ / "5.history.txt.tmp"));
+}
+
+TEST_F(AcceptWithHistory, ListTimeWithoutLocalTimeIsRecordedNow) {
+  struct : UtcFormatter {
+    std::tm LocalTime(fs::file_time_type t) const override {
+      return t < At(0) ? std::tm{} : UtcFormatter::LocalTime(t);
+    }
+  } broken;
+  fs::last_write_time(folder_ / "tmp.id", At(-86400));
+  EXPECT_EQ(AcceptNewList(folder_.path(), "5", SecondReport(), broken), AcceptResult::Accepted);
+  const std::vector<HistoryPoint> points = ParseHistory(ReadBytes(folder_ / "5.history.txt")).points;
+  ASSERT_EQ(points.size(), 2u);
+  const auto now = std::chrono::system_clock::now().time_since_epoch();
+  EXPECT_LE(std::abs(points[1].minute - std::chrono::duration_cast<std::chrono::minutes>(now).count()), 1);
+}
+
+// A crash after `stopAfter` steps of an accept (history appended, snapshot
+// replaced, tmp.id deleted), a new start and a check of the same list: the
+// report is in the history once, and only as its snapshot replace happened.
+TEST(AcceptNewList, CrashBetweenStepsRecordsTheReportOnce) {
+  const struct {
+    bool firstCheck;
+    int stopAfter;
+    std::size_t points, came, left;
+  } cases[] = {{false, 0, 2, 1, 1}, {false, 1, 2, 1, 1}, {false, 2, 3, 1, 1},
+               {true, 0, 1, 0, 0},  {true, 1, 1, 0, 0},  {true, 2, 2, 0, 0}};
+  UtcFormatter utc;
+  for (const auto& c : cases) {
+    TempFolder folder;
+    WriteBytes(folder / "5.history.txt", c.firstCheck ? "" : kEarlier);
+    if (!c.firstCheck) WriteBytes(folder / "5.id", "1%A\r\n2%B\r\n");
+    for (int check = 0; check < 2; ++check) {
+      WriteBytes(folder / "tmp.id", "1%A\r\n3%C\r\n");
+      fs::last_write_time(folder / "tmp.id", At(1700000000 + check * 3600));
+      StopFileChangesAfter(check == 0 ? std::optional(c.stopAfter) : std::nullopt);
+      AcceptNewList(folder.path(), "5", BuildChangeReport(folder.path(), "5", utc).report, utc);
+      StopFileChangesAfter(std::nullopt);
+      DeleteForced(folder / "tmp.id");  // the next start
+    }
+    const History history = ParseHistory(ReadBytes(folder / "5.history.txt"));
+    EXPECT_EQ(std::make_tuple(c.points, c.came, c.left, std::string("1%A\r\n3%C\r\n")),
+              std::make_tuple(history.points.size(), history.came, history.left, ReadBytes(folder / "5.id")))
+        << c.firstCheck << " " << c.stopAfter;
+  }
 }
 
 TEST_F(AcceptWithHistory, FirstReportWritesOnlyItsTotal) {

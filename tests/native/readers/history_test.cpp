@@ -7,6 +7,7 @@
 namespace tw {
 namespace {
 
+namespace fs = std::filesystem;
 using test::TempFolder;
 using test::WriteBytes;
 
@@ -29,7 +30,8 @@ TEST(History, ReadsReportsNewestFirstAndCountsEvents) {
   ASSERT_EQ(h.points.size(), 3u);
   EXPECT_EQ(h.points[1].count, 3u);
   EXPECT_EQ(h.points[1].minute - h.points[0].minute, (27 * 24 - 1) * 60 + 30);
-  EXPECT_EQ(Cp1251ToUtf8(HistoryTotalsText(h)), "Пришли: 2, ушли: 1, сменили имя: 1");
+  EXPECT_EQ(Cp1251ToUtf8(HistoryTotalsText(h)),
+            "Пришли: 2, ушли: 1, сменили имя: 1. Пропущено повреждённых строк: 4");
   std::vector<std::u16string> lines;
   for (const HistoryEvent& e : h.events) lines.push_back(HistoryEventLine(e));
   EXPECT_EQ(lines, (std::vector<std::u16string>{
@@ -62,6 +64,33 @@ TEST(History, RecordOfAReportInListOrder) {
             Lines({"1999-12-31 23:05\tвсего\t7", "1999-12-31 23:05\t+\t1\tA", "1999-12-31 23:05\t+\t2\tB",
                    "1999-12-31 23:05\t~\t3\tOld\tNew"}));
   EXPECT_EQ(HistoryRecord(report, stamp, true), Lines({"1999-12-31 23:05\tвсего\t7"}));
+}
+
+// TAB, CR and LF inside a nickname are kept as blanks: the event stays one line.
+TEST(History, NicknamesWithLineCharactersStayOneLine) {
+  const ChangeReport report = CompareReaderLists(ParseReaderList("1%A\tB\r\n2%C\nD\r\n3%Old\tone\r\n"),
+                                                 ParseReaderList("3%New\rone\r\n4%E\rF\r\n"));
+  std::vector<std::string> nicks;
+  for (const HistoryEvent& e : ParseHistory(HistoryRecord(report, "2025-01-05 10:00", false)).events) {
+    nicks.push_back(e.nick + "|" + e.newNick);
+  }
+  EXPECT_EQ(nicks, (std::vector<std::string>{"A B|", "C D|", "E F|", "New one|Old one"}));
+}
+
+// Lines a person may leave in the file: each is skipped and counted.
+TEST(History, DamagedLinesAreSkippedAndCounted) {
+  for (const char* line :
+       {"2025-03-01 24:00\tвсего\t3", "2025-02-29 12:00\tвсего\t3", "2025-03-01 12:00\tвсего\t12x",
+        "2025-03-01 12:00\t+\t9", "2025-03-01 12:00\t?\t9\tWhat", "2025-03-01 12:00\t~\t9\tOne",
+        "2025-03-02 12:00\t+\t9\tNo total of its stamp"}) {
+    const History h =
+        ParseHistory(Lines({"2025-03-01 12:00\tвсего\t3", line, "", "2025-03-01 12:00\t+\t8\tOk"}));
+    EXPECT_EQ(std::make_tuple(h.points.size(), h.events.size(), h.damaged), std::make_tuple(1u, 1u, 1u))
+        << line;
+  }
+  EXPECT_EQ(ParseHistory(Lines({"2025-03-01 12:00\t+\t9\tBefore any total"})).damaged, 1u);
+  EXPECT_EQ(Cp1251ToUtf8(HistoryTotalsText(ParseHistory("x\r\ny"))),
+            "Пришли: 0, ушли: 0, сменили имя: 0. Пропущено повреждённых строк: 2");
 }
 
 TEST(History, ChartAxesEncloseEveryPoint) {
@@ -100,10 +129,11 @@ TEST(History, ChartAxesEncloseEveryPoint) {
   EXPECT_TRUE(LayoutChart({}, plot).points.empty());
 }
 
-TEST(History, PageOfAMissingOrEmptyFileIsEmpty) {
+TEST(History, PageOfAMissingEmptyOrUnreadableFile) {
   TempFolder folder;
   HistoryPage page = LoadHistoryPage(folder.path(), "77");
   EXPECT_TRUE(page.empty);
+  EXPECT_EQ(page.emptyText, kHistoryEmptyText.str());
   EXPECT_EQ(Cp1251ToUtf8(page.caption), "История изменений ID=77");
   EXPECT_EQ(page.file, folder / "77.history.txt");
   WriteBytes(folder / "77.history.txt", "");
@@ -113,6 +143,15 @@ TEST(History, PageOfAMissingOrEmptyFileIsEmpty) {
   EXPECT_FALSE(page.empty);
   EXPECT_TRUE(page.lines.empty());
   EXPECT_FALSE(LoadHistoryPage(folder.path(), "7/7").file.has_value());
+  // A record whose change never reached the snapshot is not shown.
+  WriteBytes(folder / "77.history.txt", Lines({"2025-01-05 10:00\tвсего\t2", "2025-01-05 10:00\t+\t4\tNew"}));
+  WriteBytes(folder / "77.id", "1%A\r\n");
+  EXPECT_TRUE(LoadHistoryPage(folder.path(), "77").empty);
+  // A file that is there but cannot be read is no empty history.
+  fs::remove(folder / "77.history.txt");
+  fs::create_directories(folder / "77.history.txt" / "inside");
+  EXPECT_EQ(Cp1251ToUtf8(LoadHistoryPage(folder.path(), "77").emptyText),
+            "Файл истории 77.history.txt не удалось прочитать: он занят или недоступен.");
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "settings/atomic_file.h"
+#include "files/atomic_file.h"
 #include "temp_folder.h"
 #include "text/cp1251.h"
 
@@ -156,6 +156,15 @@ TEST(ParseProfilePage, KeepsTheAnnouncedTotal) {
       {" x5", std::nullopt},
       {" -3", std::nullopt},
       {" 99999999999999999999999", std::nullopt},
+      // Digits grouped by single blanks or no-break spaces are one number.
+      {" 1 234</a>", 1234},
+      {"&nbsp;5</a>", 5},
+      {" 12\xA0"
+       "345 678<",
+       12345678},
+      {"&nbsp;1&nbsp;234&#160;567<", 1234567},
+      {" 7  8<", 7},
+      {"&nbsp;</a>", std::nullopt},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ReadAnnouncedTotal(c.afterMarker), c.total) << c.afterMarker;

@@ -2,14 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <vector>
 
 #include "deployment.h"
-#include "settings/atomic_file.h"
+#include "files/atomic_file.h"
+#include "readers/history_file.h"
 
 namespace tw {
 namespace {
@@ -167,24 +170,32 @@ TEST_F(ReportModelTest, AcceptStoresAndCloses) {
   EXPECT_FALSE(fs::exists(folder_ / "tmp.id"));
 }
 
+// The second try, once the obstacle is gone, records the report once, also
+// when the first could not take its record back.
 TEST_F(ReportModelTest, FailedAcceptTellsAndKeepsTheWindowAndBothLists) {
-  Write("tmp.id", "1%New\r\n");
-  Write("5.id", "1%Old\r\n");
-  fs::create_directories(folder_ / "5.id.new" / "inside");  // the temporary file cannot be made
-  ReportModel model(view_, folder_, "5", "owner", formatter_);
-  model.Load();
-  view_.events.clear();
-  model.OnAccept();
-  ASSERT_EQ(view_.events.size(), 1u);
-  EXPECT_EQ(view_.events[0].rfind("message Не удалось сохранить", 0), 0u) << view_.events[0];
-  EXPECT_EQ(Read("tmp.id"), "1%New\r\n");
-  EXPECT_EQ(Read("5.id"), "1%Old\r\n");
-  // Once the obstacle is gone, a second try succeeds.
-  fs::remove_all(folder_ / "5.id.new");
-  view_.events.clear();
-  model.OnAccept();
-  EXPECT_EQ(view_.events, std::vector<std::string>{"close"});
-  EXPECT_EQ(Read("5.id"), "1%New\r\n");
+  for (const bool recordKept : {false, true}) {
+    const char* list = recordKept ? "1%Old\r\n" : "1%New\r\n";  // a record without changes
+    Write("tmp.id", list);
+    Write("5.id", "1%Old\r\n");
+    Write("5.history.txt", "");
+    fs::create_directories(folder_ / "5.id.new" / "inside");  // the temporary file cannot be made
+    ReportModel model(view_, folder_, "5", "owner", formatter_);
+    model.Load();
+    view_.events.clear();
+    StopFileChangesAfter(recordKept ? std::optional(1) : std::nullopt);  // the history only
+    model.OnAccept();
+    StopFileChangesAfter(std::nullopt);
+    ASSERT_EQ(view_.events.size(), 1u);
+    EXPECT_EQ(view_.events[0].rfind("message Не удалось сохранить", 0), 0u) << view_.events[0];
+    EXPECT_EQ(Read("tmp.id"), list);
+    EXPECT_EQ(Read("5.id"), "1%Old\r\n");
+    fs::remove_all(folder_ / "5.id.new");
+    view_.events.clear();
+    model.OnAccept();
+    EXPECT_EQ(view_.events, std::vector<std::string>{"close"});
+    EXPECT_EQ(Read("5.id"), list);
+    EXPECT_EQ(ParseHistory(Read("5.history.txt")).points.size(), 1u);
+  }
 }
 
 TEST_F(ReportModelTest, CloseLeavesFilesAndAcceptWithoutTmpListJustCloses) {
@@ -224,18 +235,21 @@ TEST_F(ReportModelTest, IncompleteListWarnsAndAsksBeforeStoring) {
                                        "2026-02-01 10:20\t+\t4\tD\r\n");
 }
 
+// The guard by readers received and total announced: any difference asks.
 TEST_F(ReportModelTest, NoGuardWhenTheCountsAgreeOrNoNumberWasGiven) {
-  Write("tmp.id", "1%A\r\n");
-  for (std::optional<std::size_t> total : {std::optional<std::size_t>(1), std::optional<std::size_t>()}) {
-    ReportModel model(view_, folder_, "5", "owner", formatter_, total);
+  const std::pair<const char*, std::optional<std::size_t>> cases[] = {
+      {"1%A\r\n", 1}, {"1%A\r\n", std::nullopt}, {"1%A\r\n2%B\r\n3%C\r\n", 2}, {"1%A\r\n", 2}};
+  for (const auto& [list, announced] : cases) {
+    const bool warns = announced && announced != std::count(list, list + std::strlen(list), '%');
+    Write("tmp.id", list);
+    ReportModel model(view_, folder_, "5", "owner", formatter_, announced);
     model.Load();
-    EXPECT_EQ(view_.texts.Warning, "");
+    view_.events.clear();
+    model.OnAccept();  // No, if asked
+    EXPECT_EQ(view_.texts.Warning.empty(), !warns) << list;
+    EXPECT_EQ(view_.events.back(), warns ? view_.events[0] : "close") << list;
+    EXPECT_EQ(view_.events[0].rfind("ask ", 0) == 0, warns) << list;
   }
-  ReportModel model(view_, folder_, "5", "owner", formatter_, std::nullopt);
-  model.Load();
-  view_.events.clear();
-  model.OnAccept();
-  EXPECT_EQ(view_.events, std::vector<std::string>{"close"});
 }
 
 TEST_F(ReportModelTest, HistoryThatCannotBeWrittenKeepsTheWindowOpen) {

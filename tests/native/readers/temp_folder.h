@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/atomic_file.h"
+#include "files/atomic_file.h"
 
 namespace tw::test {
 

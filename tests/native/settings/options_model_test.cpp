@@ -370,22 +370,30 @@ TEST_F(OptionsSaveTest, UnwritableSettingsFileKeepsTheWindowOpen) {
 }
 
 // user.dat is changed before options.ini is replaced; when the replacing
-// fails, user.dat is put back, so the two never disagree.
-TEST_F(OptionsSaveTest, SettingsFileNotReplacedLeavesBothFilesAsTheyWere) {
+// fails, user.dat is put back, so the two never disagree. A user.dat that
+// cannot be written stops the save before options.ini.
+TEST_F(OptionsSaveTest, FileNotReplacedLeavesBothFilesAsTheyWere) {
   WriteBytes(folder / kOptionsFile, "[Main]\r\nLastUpdate=01.02.2026\r\nID=123\r\nMine=1\r\n");
-  std::filesystem::create_directories(folder / "options.ini.tmp" / "inside");  // no temporary file
   const std::string iniBefore = Ini();
+  const std::string notSaved = kSettingsNotSavedMessage.str();
+  const std::string userNotWritten = CryptRefusalMessage({CryptStatus::WriteFailed, 0, 0});
   struct Case {
     const char* what;
     bool userFileBefore;
     bool save;
+    const char* blocked;  // the temporary file that cannot be made
+    const std::string& message;
   };
-  for (const Case& c : {Case{"rewrite", true, true}, Case{"delete", true, false}, Case{"new", false, true}}) {
+  for (const Case& c : {Case{"rewrite", true, true, "options.ini.tmp", notSaved},
+                        Case{"delete", true, false, "options.ini.tmp", notSaved},
+                        Case{"new", false, true, "options.ini.tmp", notSaved},
+                        Case{"user.dat not written", true, true, "user.dat.tmp", userNotWritten}}) {
     SCOPED_TRACE(c.what);
     std::filesystem::remove(folder / kUserFile);
     if (c.userFileBefore) {
       ASSERT_EQ(Crypt()("old", "secret", folder / kUserFile).status, CryptStatus::Written);
     }
+    std::filesystem::create_directories(folder / c.blocked / "inside");
     const std::string userBefore = ReadBytes(folder / kUserFile);
     view.messages.clear();
     view.comboText = "456";
@@ -394,10 +402,11 @@ TEST_F(OptionsSaveTest, SettingsFileNotReplacedLeavesBothFilesAsTheyWere) {
     view.fields.Text2 = "pw";
     model.OnXpB1Click();
     EXPECT_FALSE(view.closed);
-    EXPECT_EQ(view.messages, (std::vector<std::string>{kSettingsNotSavedMessage.str()}));
+    EXPECT_EQ(view.messages, (std::vector<std::string>{c.message}));
     EXPECT_TRUE(ReadBytes(folder / kUserFile) == userBefore) << "user.dat changed";
     EXPECT_EQ(Ini(), iniBefore);
     EXPECT_EQ(values.settings.ID, "123");
+    std::filesystem::remove_all(folder / c.blocked);
   }
 }
 

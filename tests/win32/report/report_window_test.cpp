@@ -19,7 +19,7 @@
 #include "controls/list_header.h"
 #include "copy_driver.h"
 #include "deployment.h"
-#include "settings/atomic_file.h"
+#include "files/atomic_file.h"
 #include "wait.h"
 #include "win32/shell.h"
 #include "win32/wide_text.h"
@@ -173,23 +173,6 @@ TEST_F(ReportWindowTest, Label10WhenNothingChanged) {
   EXPECT_EQ(TextOf(window_->Label(3)), L"Сменили имя (0)");
 }
 
-TEST_F(ReportWindowTest, AcceptReplacesTheSnapshotWithTmpListTime) {
-  Write("1100.id", "1%Old\r\n");
-  Write("tmp.id", "1%New\r\n2%Two\r\n");
-  const auto downloaded = fs::file_time_type::clock::now() - std::chrono::hours(30);
-  fs::last_write_time(folder_ / "tmp.id", downloaded);
-  Open();
-  Click(window_->XpB1());
-  EXPECT_EQ(window_->Handle(), nullptr) << "the window closed";
-  EXPECT_EQ(closed_, 1);
-  EXPECT_EQ(Read("1100.id"), "1%New\r\n2%Two\r\n");
-  EXPECT_FALSE(fs::exists(folder_ / "tmp.id"));
-  EXPECT_EQ(
-      std::chrono::duration_cast<std::chrono::seconds>(fs::last_write_time(folder_ / "1100.id") - downloaded)
-          .count(),
-      0);
-}
-
 std::wstring boxText;  // the text of the answered "Ошибка" box
 UINT_PTR boxTimer = 0;
 
@@ -205,6 +188,29 @@ void CALLBACK AnswerErrorBox(HWND, UINT, UINT_PTR, DWORD) {
       },
       0);
   PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+// A read-only tmp.id goes too.
+TEST_F(ReportWindowTest, AcceptReplacesTheSnapshotWithTmpListTime) {
+  Write("1100.id", "1%Old\r\n");
+  Write("tmp.id", "1%New\r\n2%Two\r\n");
+  const auto downloaded = fs::file_time_type::clock::now() - std::chrono::hours(30);
+  fs::last_write_time(folder_ / "tmp.id", downloaded);
+  ASSERT_TRUE(SetFileAttributesW((folder_ / "tmp.id").c_str(), FILE_ATTRIBUTE_READONLY));
+  boxText.clear();
+  boxTimer = SetTimer(nullptr, 0, 50, &AnswerErrorBox);  // none is expected
+  Open();
+  Click(window_->XpB1());
+  KillTimer(nullptr, boxTimer);
+  EXPECT_EQ(boxText, L"");
+  EXPECT_EQ(window_->Handle(), nullptr) << "the window closed";
+  EXPECT_EQ(closed_, 1);
+  EXPECT_EQ(Read("1100.id"), "1%New\r\n2%Two\r\n");
+  EXPECT_FALSE(fs::exists(folder_ / "tmp.id"));
+  EXPECT_EQ(
+      std::chrono::duration_cast<std::chrono::seconds>(fs::last_write_time(folder_ / "1100.id") - downloaded)
+          .count(),
+      0);
 }
 
 TEST_F(ReportWindowTest, FailedAcceptKeepsTheWindowAndBothFiles) {

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <string>
 
+#include "files/atomic_file.h"
+#include "files/replace_file.h"
 #include "settings/credential_file.h"
 #include "settings/settings.h"
 #include "text/cp1251.h"
@@ -60,6 +62,28 @@ TEST(SettingsFiles, RoundTripInUnicodeFolderOverOlderFiles) {
   ASSERT_GT(n, 0);
   EXPECT_EQ(std::string(bytes), second.ProxyPass) << "ACP " << GetACP();
 
+  std::error_code ec;
+  std::filesystem::remove_all(folder, ec);
+}
+
+// A replacement that cannot be finished leaves the old file whole and says
+// so: the target is held by another program, or the temporary file is held
+// so that it cannot be opened for its flush.
+TEST(SettingsFiles, UnfinishedReplaceKeepsTheOldFile) {
+  const std::filesystem::path folder = UnicodeFolder();
+  std::filesystem::create_directories(folder);
+  const std::filesystem::path ini = folder / "options.ini", temp = TemporaryFileFor(ini);
+  Settings settings;
+  settings.ID = "2";
+  for (const bool holdTarget : {true, false}) {
+    std::ofstream(ini, std::ios::binary) << "[Main]\r\nID=1\r\n";
+    std::ofstream(temp, std::ios::binary) << "[Main]\r\nID=2\r\n";
+    const HANDLE held = CreateFileW((holdTarget ? ini : temp).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    EXPECT_FALSE(holdTarget ? SaveSettings(folder, settings) : FlushAndReplace(temp, ini)) << holdTarget;
+    CloseHandle(held);
+    EXPECT_EQ(ReadFileBytes(ini), "[Main]\r\nID=1\r\n") << holdTarget;
+  }
   std::error_code ec;
   std::filesystem::remove_all(folder, ec);
 }

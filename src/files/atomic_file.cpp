@@ -1,12 +1,30 @@
-#include "settings/atomic_file.h"
+#include "files/atomic_file.h"
 
 #include <exception>
 #include <fstream>
 #include <system_error>
 
+#include "files/replace_file.h"
+
 namespace tw {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+std::optional<int> changesLeft;
+
+// False once a test's stop has been reached.
+bool MayChange() {
+  if (!changesLeft) return true;
+  if (*changesLeft == 0) return false;
+  --*changesLeft;
+  return true;
+}
+
+}  // namespace
+
+void StopFileChangesAfter(std::optional<int> changes) { changesLeft = changes; }
 
 fs::path TemporaryFileFor(const fs::path& target, std::string_view suffix) {
   fs::path temp = target;
@@ -44,6 +62,7 @@ bool MayExist(const fs::path& path) {
 bool DeleteForced(const fs::path& path) {
   std::error_code ec;
   if (!fs::exists(path, ec)) return true;
+  if (!MayChange()) return false;
   fs::remove(path, ec);
   if (!fs::exists(path, ec)) return true;
   // A read-only file goes too.
@@ -70,12 +89,11 @@ SavedFile SavedFile::Of(const fs::path& path) {
 
 bool SavedFile::Restore(const fs::path& path) const {
   if (existed) return readable && WriteFileAtomic(path, bytes, {kTempSuffix, modified});
-  std::error_code ec;
-  fs::remove(path, ec);
-  return !MayExist(path);
+  return DeleteForced(path) && !MayExist(path);
 }
 
 bool WriteFileAtomic(const fs::path& path, std::string_view bytes, const AtomicWrite& how) {
+  if (!MayChange()) return false;
   const fs::path temp = TemporaryFileFor(path, how.tempSuffix);
   std::error_code ec;
   bool created = false;
@@ -95,10 +113,7 @@ bool WriteFileAtomic(const fs::path& path, std::string_view bytes, const AtomicW
     fs::last_write_time(temp, *how.modified, ec);
     written = !ec;
   }
-  if (written) {
-    fs::rename(temp, path, ec);
-    written = !ec;
-  }
+  written = written && FlushAndReplace(temp, path);
   // Only what this call created is removed; anything else in the way stays.
   if (!written && created) fs::remove(temp, ec);
   return written;

@@ -1,10 +1,10 @@
-#include "settings/atomic_file.h"
+#include "files/atomic_file.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 
-#include "temp_folder.h"
+#include "settings/temp_folder.h"
 
 namespace tw {
 namespace {

@@ -1,8 +1,8 @@
 // Whole-file reads and writes for the files in the program folder: the
-// settings, the credentials and the reader lists. A write never leaves a
-// half-written file where a reader of the target could take it: the bytes go
-// to a temporary file beside the target, are flushed and closed, and one
-// rename replaces the target.
+// settings, the credentials, the reader lists and the histories. A write
+// never leaves a half-written file where a reader of the target could take
+// it, not even after a power cut: the bytes go to a temporary file beside the
+// target, are forced to the disk, and one rename replaces the target.
 #pragma once
 
 #include <filesystem>
@@ -41,6 +41,11 @@ bool WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes, 
 
 // Deletes `path` also when it is read-only. False when it still exists.
 bool DeleteForced(const std::filesystem::path& path);
+
+// For tests of a change made of several steps: after `changes` more writes or
+// deletions through this file, every further one fails without touching the
+// disk, as if the machine had stopped there. nullopt lifts the stop.
+void StopFileChangesAfter(std::optional<int> changes);
 
 // A file as it is now, to be put back when a later step of the same change
 // fails.
