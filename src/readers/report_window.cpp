@@ -209,7 +209,8 @@ void ReportWindow::ShowMessage(const std::string& text) { win::ShowError(Handle(
 
 bool ReportWindow::AskWarning(const std::string& question) {
   if (askHook) return askHook(question);
-  return win::AskYesNo(Handle(), question, MB_ICONWARNING);
+  // "Нет" is the default: a stray Enter never stores a list cut short.
+  return win::AskYesNo(Handle(), question, MB_ICONWARNING | MB_DEFBUTTON2);
 }
 
 void ReportWindow::OpenUrl(const std::string& url) { win::OpenUrl(url); }

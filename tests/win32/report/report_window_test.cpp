@@ -190,6 +190,23 @@ void CALLBACK AnswerErrorBox(HWND, UINT, UINT_PTR, DWORD) {
   PostMessageW(box, WM_COMMAND, IDOK, 0);
 }
 
+int defaultButton = 0;  // the button that had the focus in the "Внимание!" box
+
+// Answers the question with Enter, which presses the button that has the
+// focus; a box that Enter did not close is answered No at the next tick.
+void CALLBACK PressEnter(HWND, UINT, UINT_PTR, DWORD) {
+  const HWND box = FindWindowW(L"#32770", L"Внимание!");
+  if (box == nullptr) return;
+  if (defaultButton != 0) {
+    PostMessageW(box, WM_COMMAND, IDNO, 0);
+    return;
+  }
+  const HWND focus = GetFocus();
+  defaultButton = focus != nullptr && GetParent(focus) == box ? GetDlgCtrlID(focus) : -1;
+  PostMessageW(focus, WM_KEYDOWN, VK_RETURN, 0);
+  PostMessageW(focus, WM_KEYUP, VK_RETURN, 0);
+}
+
 // A read-only tmp.id goes too.
 TEST_F(ReportWindowTest, AcceptReplacesTheSnapshotWithTmpListTime) {
   Write("1100.id", "1%Old\r\n");
@@ -363,13 +380,21 @@ TEST_F(ReportWindowTest, ShortListShowsTheRedLineAndAsksBeforeStoring) {
   GetWindowRect(warning, &line);
   GetWindowRect(window_->Label(9), &count);
   EXPECT_GE(line.top, count.bottom) << "under the counts";
+  const std::string snapshot = Read("1100.id");
+  // Enter on the real question is "Нет".
+  defaultButton = 0;
+  boxTimer = SetTimer(nullptr, 0, 50, &PressEnter);
+  Click(window_->XpB1());
+  KillTimer(nullptr, boxTimer);
+  EXPECT_EQ(defaultButton, IDNO);
+  EXPECT_EQ(closed_, 0);
+  EXPECT_EQ(Read("1100.id"), snapshot);
   std::vector<std::string> asked;
   bool answer = false;
   window_->askHook = [&](const std::string& q) {
     asked.push_back(Cp1251ToUtf8(q));
     return answer;
   };
-  const std::string snapshot = Read("1100.id");
   Click(window_->XpB1());
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_EQ(asked[0],
