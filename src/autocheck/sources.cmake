@@ -1,0 +1,1 @@
+tw_core(background_run.cpp task_definition.cpp)
