@@ -62,8 +62,8 @@ std::string NoticeText(const CheckNotice& notice) {
   std::string text;
   if (notice.firstList) {
     // Nothing was stored to compare with: every reader would count as new.
-    text = cp1251("Получен первый список читателей (") + std::to_string(notice.total) +
-           cp1251("). Нажмите, чтобы открыть и сохранить его.");
+    text =
+        cp1251("Первый список читателей (") + std::to_string(notice.total) + cp1251(") готов к сохранению.");
   } else {
     text = cp1251("Подписались: ") + std::to_string(notice.subscribed) + cp1251(", отписались: ") +
            std::to_string(notice.unsubscribed) + cp1251(", сменили имя: ") + std::to_string(notice.renamed);

@@ -34,7 +34,7 @@ TEST(BackgroundRun, WhatEachFindingWritesShowsAndReturns) {
       {"first list", nullptr, "1%a\r\n2%b\r\n", std::nullopt, 0,
        cp1251("первый список читателей (2), ещё не сохранён"),
        cp1251("Tallywick: список читателей профиля 1001"),
-       cp1251("Получен первый список читателей (2). Нажмите, чтобы открыть и сохранить его.")},
+       cp1251("Первый список читателей (2) готов к сохранению.")},
       {"failure", "1%a\r\n", nullptr, std::nullopt, 1, cp1251("Ошибка на стороне сервера"), "", ""},
   };
   for (const Case& c : cases) {
