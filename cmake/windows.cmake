@@ -66,6 +66,10 @@ target_include_directories(socket_pacing PRIVATE ${PROJECT_SOURCE_DIR}/tests/win
 target_link_libraries(socket_pacing PRIVATE tallywick_ui)
 add_executable(holdfile ${PROJECT_SOURCE_DIR}/tests/e2e/tools/holdfile.cpp)
 target_link_options(holdfile PRIVATE -municode)
+# tasktext.exe prints the daily check's task of a folder (the demo shows it).
+add_executable(tasktext ${PROJECT_SOURCE_DIR}/tests/e2e/tools/tasktext.cpp)
+target_link_libraries(tasktext PRIVATE tallywick_ui)
+target_link_options(tasktext PRIVATE -municode)
 
 # The history window's opening time for a long history (a measurement).
 add_executable(history_open_time ${PROJECT_SOURCE_DIR}/bench/win32/history_open_time.cpp ${TW_RESOURCES})

@@ -3,6 +3,7 @@
 #include "autocheck/task_scheduler.h"
 #include "text/cp1251.h"
 #include "win32/message_box.h"
+#include "win32/shell.h"
 #include "win32/windows_headers.h"
 
 namespace tw {
@@ -69,9 +70,7 @@ void WireAutoCheck(Application& app) {
   app.Later([&app] {
     const Settings& settings = app.Values().settings;
     if (!settings.AutoCheck) return;
-    std::wstring exe(MAX_PATH, L'\0');
-    exe.resize(GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size())));
-    const std::string reason = win::EnsureCheckTask(exe, settings.AutoCheckTime);
+    const std::string reason = win::EnsureCheckTask(win::ProgramExe(), settings.AutoCheckTime);
     if (reason.empty()) return;
     win::ShowInformation(
         app.Main() != nullptr ? app.Main()->Handle() : nullptr,

@@ -4,6 +4,7 @@
 #include "program/resource_ids.h"
 #include "text/cp1251.h"
 #include "win32/handle.h"
+#include "win32/shell.h"
 #include "win32/wide_text.h"
 #include "win32/window.h"
 #include "win32/windows_headers.h"
@@ -16,18 +17,6 @@ constexpr UINT kIconMessage = WM_APP + 21;
 constexpr UINT kIconId = 1;
 constexpr UINT kShowChanges = 1;
 constexpr UINT kCloseIcon = 2;
-
-std::wstring ThisExePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
 
 template <std::size_t N>
 void CopyInto(wchar_t (&target)[N], const std::wstring& text) {
@@ -159,8 +148,8 @@ std::wstring NotifyWindowTitle(const std::filesystem::path& programFolder) {
 }
 
 bool StartThisProgram(const std::wstring& arguments) {
-  const std::wstring exe = ThisExePath();
-  const std::wstring folder = std::filesystem::path(exe).parent_path().wstring();
+  const std::wstring exe = ProgramExe().wstring();
+  const std::wstring folder = ProgramFolder().wstring();
   std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);

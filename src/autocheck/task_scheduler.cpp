@@ -12,6 +12,7 @@
 
 #include "autocheck/task_definition.h"
 #include "text/cp1251.h"
+#include "win32/shell.h"
 
 namespace tw::win {
 
@@ -99,18 +100,6 @@ std::string RootFolder(Com<ITaskFolder>& root) {
 
 std::string Explained(const std::string& detail) {
   return cp1251("Планировщик заданий Windows не ответил (").str() + detail + ").";
-}
-
-std::filesystem::path ThisExe() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
 }
 
 bool SamePath(const std::wstring& a, const std::wstring& b) {
@@ -229,9 +218,9 @@ void DeleteOrphanedCheckTasks() {
 }
 
 std::string SchedulerCheckTask::Register(const std::string& time) {
-  return RegisterCheckTask(ThisExe(), time);
+  return RegisterCheckTask(ProgramExe(), time);
 }
 
-std::string SchedulerCheckTask::Remove() { return DeleteCheckTask(ThisExe().parent_path()); }
+std::string SchedulerCheckTask::Remove() { return DeleteCheckTask(ProgramFolder()); }
 
 }  // namespace tw::win
