@@ -86,28 +86,21 @@ TEST(BackgroundRun, ResultFileHoldsOneLineAndTheOptionsWindowReadsIt) {
 }
 
 TEST(BackgroundRun, StartModeAndNoticeArguments) {
-  const std::pair<std::vector<std::u16string>, StartMode> modes[] = {
-      {{}, StartMode::Normal},
-      {{u"/check"}, StartMode::Check},
-      {{u"-CHECK"}, StartMode::Check},
-      {{u"/Report"}, StartMode::Report},
-      {{u"/notify", u"1"}, StartMode::Notify},
-      {{u"/checks"}, StartMode::Normal},
-      {{u"check"}, StartMode::Normal},
-      {{u"/"}, StartMode::Normal},
-  };
-  for (const auto& [arguments, mode] : modes) {
-    EXPECT_EQ(ParseStartMode(arguments), mode) << arguments.size();
-  }
+  EXPECT_EQ(ParseStartMode({}), StartMode::Normal);
+  EXPECT_EQ(ParseStartMode({u"/check"}), StartMode::Check);
+  EXPECT_EQ(ParseStartMode({u"-CHECK"}), StartMode::Check);
+  EXPECT_EQ(ParseStartMode({u"/Report"}), StartMode::Report);
+  EXPECT_EQ(ParseStartMode({u"/notify", u"1"}), StartMode::Notify);
+  for (const char16_t* other : {u"/checks", u"check", u"/"})
+    EXPECT_EQ(ParseStartMode({other}), StartMode::Normal);
   const std::vector<std::vector<std::string>> bad = {
-      {},
       {"1001", "1", "2", "3", "4"},
       {"10a1", "1", "2", "3", "4", "-"},
       {"1001", "1", "-2", "3", "4", "-"},
       {"1001", "1", "2", "3", "4", "x"},
       {"1001", "1", "2", "3", "99999999999999999999999", "-"},
   };
-  for (const auto& arguments : bad) EXPECT_FALSE(ParseNoticeArguments(arguments)) << arguments.size();
+  for (const auto& arguments : bad) EXPECT_FALSE(ParseNoticeArguments(arguments)) << arguments[0];
 }
 
 }  // namespace
