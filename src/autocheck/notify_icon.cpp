@@ -42,14 +42,14 @@ class NotifyWindow : public Window {
     Destroy();
     if (icon_ != nullptr) DestroyIcon(icon_);
   }
-  bool Shown() const { return shown_; }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
     if (msg == taskbarCreated_ && msg != 0) {
-      // Explorer started again: the icon is put back, without its balloon.
+      // The taskbar is (again) there: the icon is put back, with its balloon
+      // if that was never seen (a check right after logon).
       shown_ = false;
-      AddIcon(false);
+      AddIcon(!balloonShown_);
       return 0;
     }
     switch (msg) {
@@ -99,6 +99,7 @@ class NotifyWindow : public Window {
     CopyInto(data.szInfo, text_);
     data.dwInfoFlags = NIIF_INFO;
     shown_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+    if (shown_ && balloon) balloonShown_ = true;
   }
   void RemoveIcon() {
     if (!shown_) return;
@@ -138,6 +139,7 @@ class NotifyWindow : public Window {
   HICON icon_ = nullptr;
   UINT taskbarCreated_ = 0;
   bool shown_ = false;
+  bool balloonShown_ = false;
 };
 
 }  // namespace
@@ -180,7 +182,8 @@ bool StartNotifier(const std::filesystem::path& programFolder, const CheckNotice
 
 int RunNotifyIcon(const std::filesystem::path& programFolder, const CheckNotice& notice) {
   NotifyWindow window(programFolder, notice);
-  if (window.Handle() == nullptr || !window.Shown()) return 1;
+  // Without a taskbar yet the icon waits for it (TaskbarCreated).
+  if (window.Handle() == nullptr) return 1;
   return RunMessageLoop();
 }
 

@@ -30,7 +30,8 @@ constexpr int kNetworkTop = 196;
 constexpr int kAutoCheckTop = 364;
 constexpr int kButtonSide = 56;
 
-// Decoration: the lines under the two headings and above the buttons.
+// Decoration: the lines under the two headings, above the daily check and
+// above the buttons.
 constexpr int kHeadingLineY[] = {kSignInTop + 19, kNetworkTop + 19, kAutoCheckTop - 8,
                                  kOptionsClientHeight - kButtonSide - 16};
 
@@ -49,6 +50,15 @@ int CheckOfLabel(int label) {
       return 5;
     default:
       return 0;
+  }
+}
+
+// Replaces the list of a combo box.
+void FillCombo(HWND combo, const std::vector<std::string>& entries) {
+  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+  for (const std::string& entry : entries) {
+    const std::wstring text = win::Widen(entry);
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
 }
 
@@ -324,21 +334,11 @@ void OptionsWindow::SetLoginFieldsVisible(bool visible) {
 }
 
 void OptionsWindow::SetProfileList(const std::vector<std::string>& entries) {
-  HWND combo = Control(kOptionsCombo1);
-  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-  for (const std::string& entry : entries) {
-    const std::wstring text = win::Widen(entry);
-    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  }
+  FillCombo(Control(kOptionsCombo1), entries);
 }
 
 void OptionsWindow::SetCheckTimes(const std::vector<std::string>& times) {
-  HWND hours = Control(kOptionsCombo2);
-  SendMessageW(hours, CB_RESETCONTENT, 0, 0);
-  for (const std::string& time : times) {
-    const std::wstring text = win::Widen(time);
-    SendMessageW(hours, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  }
+  FillCombo(Control(kOptionsCombo2), times);
 }
 
 void OptionsWindow::SetLastCheckText(const std::string& text) {
