@@ -1,7 +1,7 @@
 # Windows build: tallywick.exe and the tests that run under Wine.
 enable_language(RC)
 
-set(TW_WIN32_LIBS user32 gdi32 gdiplus comctl32 msimg32 shell32 ws2_32 ole32 uuid)
+set(TW_WIN32_LIBS user32 gdi32 gdiplus comctl32 msimg32 shell32 ws2_32 ole32 oleaut32 taskschd uuid)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 add_link_options(-static -static-libgcc -static-libstdc++)
 
@@ -71,6 +71,10 @@ target_link_options(holdfile PRIVATE -municode)
 add_executable(verinfo ${PROJECT_SOURCE_DIR}/tests/e2e/tools/verinfo.cpp)
 target_link_libraries(verinfo PRIVATE version)
 target_link_options(verinfo PRIVATE -municode)
+# tasktext.exe prints the daily check's task of a folder (the demo shows it).
+add_executable(tasktext ${PROJECT_SOURCE_DIR}/tests/e2e/tools/tasktext.cpp)
+target_link_libraries(tasktext PRIVATE tallywick_ui)
+target_link_options(tasktext PRIVATE -municode)
 
 # The history window's opening time for a long history (a measurement).
 add_executable(history_open_time ${PROJECT_SOURCE_DIR}/bench/win32/history_open_time.cpp ${TW_RESOURCES})

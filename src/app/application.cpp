@@ -13,7 +13,10 @@ constexpr UINT kRunLater = WM_APP + 1;
 
 class Application::Messenger : public win::Window {
  public:
-  Messenger() { CreateWindowOf(L"TallywickMessenger", 0, 0, L"", 0, 0, 0, 0, HWND_MESSAGE, nullptr); }
+  explicit Messenger(Application& app)
+      : app_(app), reportRequest_(RegisterWindowMessageW(kReportRequestMessage)) {
+    CreateWindowOf(kMessengerClassName, 0, 0, L"", 0, 0, 0, 0, HWND_MESSAGE, nullptr);
+  }
   void Post(std::function<void()> work) {
     queue_.push_back(std::move(work));
     PostMessageW(Handle(), kRunLater, 0, 0);
@@ -21,6 +24,10 @@ class Application::Messenger : public win::Window {
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    if (msg == reportRequest_ && reportRequest_ != 0) {
+      if (app_.onReportRequest) app_.onReportRequest();
+      return 1;
+    }
     if (msg != kRunLater) return Default(msg, wParam, lParam);
     std::vector<std::function<void()>> work = std::exchange(queue_, {});
     for (auto& item : work) item();
@@ -28,10 +35,13 @@ class Application::Messenger : public win::Window {
   }
 
  private:
+  Application& app_;
+  UINT reportRequest_;
   std::vector<std::function<void()>> queue_;
 };
 
-Application::Application(std::filesystem::path programFolder) : messenger_(std::make_unique<Messenger>()) {
+Application::Application(std::filesystem::path programFolder)
+    : messenger_(std::make_unique<Messenger>(*this)) {
   values_.programFolder = std::move(programFolder);
 }
 

@@ -12,6 +12,11 @@
 
 namespace tw {
 
+// The hidden window every running copy keeps, and the message by which a
+// /report start hands over to it.
+inline constexpr wchar_t kMessengerClassName[] = L"TallywickMessenger";
+inline constexpr wchar_t kReportRequestMessage[] = L"Tallywick.ShowChanges";
+
 class Application : public MainHost {
  public:
   explicit Application(std::filesystem::path programFolder);
@@ -40,6 +45,10 @@ class Application : public MainHost {
   void Drop(win::Window* window);
   // Runs `work` after the current message.
   void Later(std::function<void()> work);
+
+  // Another copy was started with /report while this one runs: it asked this
+  // one to show the changes instead (see autocheck_road.cpp).
+  std::function<void()> onReportRequest;
 
   // MainHost
   bool AnotherInstanceRunning() override;

@@ -21,4 +21,11 @@ void WireOptions(Application& app);
 void OpenReport(Application& app, const std::string& ownerNick,
                 std::optional<std::size_t> announcedTotal = std::nullopt);
 
+// tallywick.exe /report while another copy runs: asks it to show the changes
+// and returns true; false when no other copy runs.
+bool HandOverReport(Application& app);
+// The running copy's answer to such a request, and the daily task's check
+// at start-up (autocheck_road.cpp).
+void WireAutoCheck(Application& app);
+
 }  // namespace tw

@@ -97,7 +97,7 @@ std::optional<std::size_t> ReadAnnouncedTotal(std::string_view afterMarker) {
   return total;
 }
 
-std::string ParseProfilePage(std::string& responseText, std::string& ownerNick, const ParseInput& input,
+std::string ParseProfileText(std::string& responseText, std::string& ownerNick, const ParseInput& input,
                              std::optional<std::size_t>* announcedTotal) {
   std::string& text = responseText;
   if (announcedTotal != nullptr) *announcedTotal = std::nullopt;
@@ -158,7 +158,14 @@ std::string ParseProfilePage(std::string& responseText, std::string& ownerNick, 
   ReplaceAllInPlace(text, "</a>", "");
 
   if (!Contains(text, "%")) return UnknownError2();
+  return {};
+}
 
+std::string ParseProfilePage(std::string& responseText, std::string& ownerNick, const ParseInput& input,
+                             std::optional<std::size_t>* announcedTotal) {
+  std::string message = ParseProfileText(responseText, ownerNick, input, announcedTotal);
+  if (!message.empty()) return message;
+  std::string& text = responseText;
   // The file ends with CR LF after the last line; appending in place spares
   // a copy of the whole list.
   text.append(kCrLf);

@@ -24,6 +24,12 @@ struct ParseInput {
 std::string ParseProfilePage(std::string& responseText, std::string& ownerNick, const ParseInput& input,
                              std::optional<std::size_t>* announcedTotal = nullptr);
 
+// The same without any file: after success `responseText` holds the list
+// text (without the final CR LF). The background check compares it in
+// memory.
+std::string ParseProfileText(std::string& responseText, std::string& ownerNick, const ParseInput& input,
+                             std::optional<std::size_t>* announcedTotal = nullptr);
+
 // The number the service writes right after the reader block's marker
 // (which ends in "Всего:"): blanks, then decimal digits, which single blanks
 // may split into groups ("1 234"); a no-break space, as the character or as

@@ -5,6 +5,8 @@
 #include <system_error>
 #include <utility>
 
+#include "autocheck/background_run.h"
+#include "autocheck/task_definition.h"
 #include "files/atomic_file.h"
 #include "settings/credential_file.h"
 
@@ -89,6 +91,7 @@ void OptionsModel::Load() {
   view_.SetButtonPicture(1, OptionsPicture::Picture1);
   view_.SetButtonPicture(2, OptionsPicture::Picture3);
   view_.SetPicture5Tooltip(kPicture5Tooltip);
+  view_.SetCheckTimes(CheckTimeChoices());
   ShowOptions();
   FillProfiles();
 }
@@ -107,7 +110,10 @@ void OptionsModel::ShowOptions() {
   fields.Check4 = s.ProxyAuth;
   fields.Text5 = s.ProxyLogin;
   fields.Text6 = s.ProxyPass;
+  fields.Check5 = s.AutoCheck;
+  fields.Combo2 = s.AutoCheckTime;
   view_.ShowFields(fields);
+  view_.SetLastCheckText(LastCheckText(values_.programFolder));
   // Setting Check1 raises its Click, so the layout follows Guest at once.
   OnCheck1Click(s.Guest);
 }
@@ -199,6 +205,8 @@ bool OptionsModel::SaveOptions() {
   s.ProxyAuth = f.Check4;
   s.ProxyLogin = f.Text5;
   s.ProxyPass = f.Text6;
+  s.AutoCheck = f.Check5;
+  if (IsCheckTime(f.Combo2)) s.AutoCheckTime = f.Combo2;
 
   // The ID names the snapshot file and goes into the request line; an empty
   // one means that no profile is chosen yet.
@@ -234,15 +242,25 @@ bool OptionsModel::SaveOptions() {
                               : kUserFileNotDeletedMessage.str());
     return false;
   }
+  // The task goes first: it is the step most likely to be refused, and
+  // the one that can be taken back by doing the opposite.
+  if (const std::string reason = ChangeTask(values_.settings, s); !reason.empty()) {
+    view_.ShowMessage(reason);
+    return false;
+  }
+  const auto undoTask = [this, &s] { ChangeTask(s, values_.settings); };
   if (newUser && !WriteFileAtomic(user, *newUser)) {
+    undoTask();
     view_.ShowMessage(CryptRefusalMessage({CryptStatus::WriteFailed, 0, 0}));
     return false;
   }
   if (!s.SaveLoginPassword && !DeleteForced(user)) {
+    undoTask();
     view_.ShowMessage(kUserFileNotDeletedMessage.str());
     return false;
   }
   if (!WriteFileAtomic(values_.programFolder / kOptionsFile, *ini)) {
+    undoTask();
     const bool restored = !changeUser || oldUser.Restore(user);
     view_.ShowMessage(restored ? kSettingsNotSavedMessage.str()
                                : kSettingsNotSavedUserFileChangedMessage.str());
@@ -250,6 +268,17 @@ bool OptionsModel::SaveOptions() {
   }
   values_.settings = s;
   return true;
+}
+
+std::string OptionsModel::ChangeTask(const Settings& previous, const Settings& next) {
+  // Off and off again: the Task Scheduler is not asked at all.
+  if (!next.AutoCheck && !previous.AutoCheck) return {};
+  if (next.AutoCheck && previous.AutoCheck && next.AutoCheckTime == previous.AutoCheckTime) return {};
+  const std::string message =
+      next.AutoCheck ? kCheckTaskNotRegisteredMessage.str() : kCheckTaskNotDeletedMessage.str();
+  if (task_ == nullptr) return message;
+  const std::string reason = next.AutoCheck ? task_->Register(next.AutoCheckTime) : task_->Remove();
+  return reason.empty() ? std::string() : message + "\r\n\r\n" + reason;
 }
 
 void OptionsModel::OnXpB1Click() {

@@ -33,6 +33,12 @@ inline constexpr auto kSettingsNotSavedMessage = cp1251(
 inline constexpr auto kSettingsNotSavedUserFileChangedMessage = cp1251(
     "Не удалось записать настройки в файл options.ini, а прежний файл user.dat вернуть не удалось: логин и "
     "пароль в нём уже новые. Проверьте, что папка программы доступна для записи, и нажмите кнопку ещё раз.");
+inline constexpr auto kCheckTaskNotRegisteredMessage = cp1251(
+    "Не удалось создать задание ежедневной проверки в Планировщике заданий Windows. Настройки не сохранены.");
+inline constexpr auto kCheckTaskNotDeletedMessage = cp1251(
+    "Не удалось удалить задание ежедневной проверки из Планировщика заданий Windows. Настройки не "
+    "сохранены.");
+inline constexpr auto kAutoCheckLabel = cp1251("Проверять автоматически каждый день в");
 inline constexpr auto kUserFileNotDeletedMessage =
     cp1251("Не удалось удалить файл user.dat с сохранёнными логином и паролем. Настройки не сохранены.");
 
@@ -56,8 +62,19 @@ struct OptionsFields {
   bool Check4 = false;  // ProxyAuth
   std::string Text5;    // ProxyLogin
   std::string Text6;    // ProxyPass
+  bool Check5 = false;  // AutoCheck
+  std::string Combo2;   // AutoCheckTime
 
   bool operator==(const OptionsFields&) const = default;
+};
+
+// The daily check's task in the Windows Task Scheduler. Each call returns
+// "" on success, else the reason (cp1251).
+class DailyCheckTask {
+ public:
+  virtual ~DailyCheckTask() = default;
+  virtual std::string Register(const std::string& time) = 0;
+  virtual std::string Remove() = 0;
 };
 
 class OptionsView {
@@ -83,6 +100,9 @@ class OptionsView {
   virtual void SetPicture5Tooltip(const std::string& text) = 0;
   // Unloads the window and shows the main window again.
   virtual void Close() = 0;
+  // The hours of the daily check and the last check's result beside it.
+  virtual void SetCheckTimes(const std::vector<std::string>& times) = 0;
+  virtual void SetLastCheckText(const std::string& text) = 0;
 };
 
 // The "*.id" file names of `folder`, sorted, without the folder.
@@ -92,7 +112,8 @@ std::vector<std::filesystem::path> ListHistoryFiles(const std::filesystem::path&
 
 class OptionsModel {
  public:
-  OptionsModel(OptionsView& view, MainProgramValues& values) : view_(view), values_(values) {}
+  OptionsModel(OptionsView& view, MainProgramValues& values, DailyCheckTask* task = nullptr)
+      : view_(view), values_(values), task_(task) {}
 
   // Form_Load: pictures, fields, the profile list.
   void Load();
@@ -123,8 +144,11 @@ class OptionsModel {
  private:
   void SetTimer(OptionsTimer timer, bool enabled);
   void CloseIDHelp();
+  // Brings the task in line with `next` after `previous`; "" when done.
+  std::string ChangeTask(const Settings& previous, const Settings& next);
   OptionsView& view_;
   MainProgramValues& values_;
+  DailyCheckTask* task_;
   std::vector<std::string> list_;
   std::string comboText_;
   bool timers_[3] = {};

@@ -27,10 +27,13 @@ constexpr int kFieldHeight = 21;
 constexpr int kCheckLabelX = kLeft + 20;
 constexpr int kSignInTop = 12;
 constexpr int kNetworkTop = 196;
+constexpr int kAutoCheckTop = 364;
 constexpr int kButtonSide = 56;
 
-// Decoration: the lines under the two headings and above the buttons.
-constexpr int kHeadingLineY[] = {kSignInTop + 19, kNetworkTop + 19, kOptionsClientHeight - kButtonSide - 16};
+// Decoration: the lines under the two headings, above the daily check and
+// above the buttons.
+constexpr int kHeadingLineY[] = {kSignInTop + 19, kNetworkTop + 19, kAutoCheckTop - 8,
+                                 kOptionsClientHeight - kButtonSide - 16};
 
 // The labels that name a check box; a click on one toggles its box.
 int CheckOfLabel(int label) {
@@ -43,8 +46,19 @@ int CheckOfLabel(int label) {
       return 3;
     case 12:
       return 4;
+    case 15:
+      return 5;
     default:
       return 0;
+  }
+}
+
+// Replaces the list of a combo box.
+void FillCombo(HWND combo, const std::vector<std::string>& entries) {
+  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+  for (const std::string& entry : entries) {
+    const std::wstring text = win::Widen(entry);
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
 }
 
@@ -85,8 +99,8 @@ LRESULT OptionsWindow::HelpPicture::HandleMessage(UINT msg, WPARAM wParam, LPARA
   return Default(msg, wParam, lParam);
 }
 
-OptionsWindow::OptionsWindow(MainProgramValues& values)
-    : model_(*this, values),
+OptionsWindow::OptionsWindow(MainProgramValues& values, DailyCheckTask* task)
+    : model_(*this, values, task != nullptr ? task : &schedulerTask_),
       timer1_(kTimer1Id, kOptionsTimerInterval),
       timer2_(kTimer2Id, kOptionsTimerInterval) {}
 
@@ -218,6 +232,17 @@ void OptionsWindow::CreateControls() {
   AddLabel(14, cp1251("Пароль:"), kLeft, y + 3, 70);
   AddText(6, kFieldX, y, kFieldWidth, true);
 
+  // The daily background check.
+  y = kAutoCheckTop;
+  AddCheck(5, kLeft, y + 3);
+  AddLabel(15, kAutoCheckLabel, kCheckLabelX, y + 2, 250);
+  HWND hours = CreateWindowExW(0, L"COMBOBOX", L"",
+                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 292, y, 62,
+                               200, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOptionsCombo2)),
+                               win::ProgramInstance(), nullptr);
+  SendMessageW(hours, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  AddLabel(16, "", kCheckLabelX, y + 26, kOptionsClientWidth - kCheckLabelX - 16, 28);
+
   // Buttons.
   XpButtonProperties props = FacePictureButton();
   const int buttonY = kOptionsClientHeight - kButtonSide - 8;
@@ -271,6 +296,14 @@ void OptionsWindow::ShowFields(const OptionsFields& f) {
   checks_[3].SetValue(f.Check4);
   SetTextOf(Control(kOptionsText(5)), f.Text5);
   SetTextOf(Control(kOptionsText(6)), f.Text6);
+  checks_[4].SetValue(f.Check5);
+  // An hour typed into options.ini by hand is offered as it is.
+  HWND hours = Control(kOptionsCombo2);
+  const std::wstring time = win::Widen(f.Combo2);
+  LRESULT index = SendMessageW(hours, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                               reinterpret_cast<LPARAM>(time.c_str()));
+  if (index == CB_ERR) index = SendMessageW(hours, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(time.c_str()));
+  SendMessageW(hours, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 OptionsFields OptionsWindow::ReadFields() {
@@ -286,6 +319,8 @@ OptionsFields OptionsWindow::ReadFields() {
   f.Check4 = checks_[3].Value();
   f.Text5 = TextOf(Control(kOptionsText(5)));
   f.Text6 = TextOf(Control(kOptionsText(6)));
+  f.Check5 = checks_[4].Value();
+  f.Combo2 = TextOf(Control(kOptionsCombo2));
   return f;
 }
 
@@ -299,12 +334,15 @@ void OptionsWindow::SetLoginFieldsVisible(bool visible) {
 }
 
 void OptionsWindow::SetProfileList(const std::vector<std::string>& entries) {
-  HWND combo = Control(kOptionsCombo1);
-  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-  for (const std::string& entry : entries) {
-    const std::wstring text = win::Widen(entry);
-    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  }
+  FillCombo(Control(kOptionsCombo1), entries);
+}
+
+void OptionsWindow::SetCheckTimes(const std::vector<std::string>& times) {
+  FillCombo(Control(kOptionsCombo2), times);
+}
+
+void OptionsWindow::SetLastCheckText(const std::string& text) {
+  SetTextOf(Control(kOptionsLastCheckLabel), text);
 }
 
 void OptionsWindow::SetComboText(const std::string& text) { SetTextOf(Control(kOptionsCombo1), text); }
@@ -392,7 +430,7 @@ void OptionsWindow::OnCommand(int id, int code) {
     model_.OnCombo1Click(win::Narrow(text));
     return;
   }
-  if (code == STN_CLICKED && id > kOptionsLabel(0) && id <= kOptionsLabel(14)) {
+  if (code == STN_CLICKED && id > kOptionsLabel(0) && id <= kOptionsLabel(16)) {
     if (const int n = CheckOfLabel(id - kOptionsLabel(0)); n != 0) {
       CheckBox& check = checks_[n - 1];
       // Only what the user can see and use answers to its label.

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "autocheck/task_scheduler.h"
 #include "controls/check_box.h"
 #include "controls/info_tip.h"
 #include "controls/xp_button.h"
@@ -21,7 +22,7 @@
 namespace tw {
 
 inline constexpr int kOptionsClientWidth = 360;
-inline constexpr int kOptionsClientHeight = 440;
+inline constexpr int kOptionsClientHeight = 500;
 inline constexpr wchar_t kOptionsClassName[] = L"TallywickOptions";
 
 // Control ids: 500 + the number of the label, 540 + the number of the text
@@ -32,12 +33,17 @@ inline constexpr int kOptionsCheck(int n) { return 560 + n; }
 inline constexpr int kOptionsCombo1 = 580;
 inline constexpr int kOptionsPicture5 = 581;
 inline constexpr int kOptionsHistory = 582;  // the link "История изменений"
+inline constexpr int kOptionsCombo2 = 583;   // the hour of the daily check
+// The daily check's row: Check5 with its label, Combo2, and the last result.
+inline constexpr int kOptionsAutoCheckLabel = kOptionsLabel(15);
+inline constexpr int kOptionsLastCheckLabel = kOptionsLabel(16);
 inline constexpr int kOptionsXpB1 = 591;
 inline constexpr int kOptionsXpB2 = 592;
 
 class OptionsWindow : public win::Window, private OptionsView {
  public:
-  explicit OptionsWindow(MainProgramValues& values);
+  // `task` is the Task Scheduler's daily task; by default the real one.
+  explicit OptionsWindow(MainProgramValues& values, DailyCheckTask* task = nullptr);
   ~OptionsWindow() override;
 
   // Creates and shows the window and runs its load handler.
@@ -93,6 +99,8 @@ class OptionsWindow : public win::Window, private OptionsView {
   bool PointerOverPicture5() override;
   void SetPicture5Tooltip(const std::string& text) override;
   void Close() override;
+  void SetCheckTimes(const std::vector<std::string>& times) override;
+  void SetLastCheckText(const std::string& text) override;
 
   void CreateControls();
   HWND AddLabel(int n, const std::string& text, int x, int y, int width, int height = 16);
@@ -104,9 +112,10 @@ class OptionsWindow : public win::Window, private OptionsView {
   void OnPaint();
   void ApplyDpi(UINT dpi, const RECT* suggested = nullptr);
 
+  win::SchedulerCheckTask schedulerTask_;
   OptionsModel model_;
   std::array<win::Bitmap, 6> pictures_;  // index = OptionsPicture; 5: the help picture
-  std::array<CheckBox, 4> checks_;
+  std::array<CheckBox, 5> checks_;
   XpButton accept_;
   XpButton cancel_;
   HelpPicture picture5_;

@@ -36,6 +36,10 @@ void LoadSettings(const std::filesystem::path& programFolder, Settings& settings
   settings.ProxyAuth = ini.RINIb(kMainSection, "ProxyAuth");
   settings.ProxyLogin = ini.RINI(kMainSection, "ProxyLogin");
   settings.ProxyPass = ini.RINI(kMainSection, "ProxyPass");
+  // An older file has neither key: the daily check reads as off.
+  settings.AutoCheck = ini.RINIb(kMainSection, "AutoCheck");
+  const std::string time = ini.RINI(kMainSection, "AutoCheckTime");
+  if (IsCheckTime(time)) settings.AutoCheckTime = time;
 }
 
 std::optional<std::string> SettingsFileText(const std::filesystem::path& programFolder,
@@ -60,12 +64,22 @@ std::optional<std::string> SettingsFileText(const std::filesystem::path& program
       {"ProxyPass", settings.ProxyPass},
   };
   for (const auto& [key, value] : keys) *text = IniWriteValue(*text, kMainSection, key, value);
+  if (settings.AutoCheck || !IniReadValue(*text, kMainSection, "AutoCheck").empty()) {
+    *text = IniWriteValue(*text, kMainSection, "AutoCheck", flag(settings.AutoCheck));
+    *text = IniWriteValue(*text, kMainSection, "AutoCheckTime", settings.AutoCheckTime);
+  }
   return text;
 }
 
 bool SaveSettings(const std::filesystem::path& programFolder, const Settings& settings) {
   const std::optional<std::string> text = SettingsFileText(programFolder, settings);
   return text && WriteFileAtomic(programFolder / kOptionsFile, *text);
+}
+
+bool IsCheckTime(std::string_view text) {
+  const auto digit = [&text](std::size_t i) { return text[i] >= '0' && text[i] <= '9'; };
+  if (text.size() != 5 || text[2] != ':' || !digit(0) || !digit(1) || !digit(3) || !digit(4)) return false;
+  return (text[0] - '0') * 10 + (text[1] - '0') < 24 && text[3] < '6';
 }
 
 bool IsValidProfileId(std::string_view id) {

@@ -22,6 +22,9 @@ struct Settings {
   bool ProxyAuth = false;
   std::string ProxyLogin;
   std::string ProxyPass;
+  // The daily background check: on or off, and its hour ("HH:MM").
+  bool AutoCheck = false;
+  std::string AutoCheckTime = "09:00";
 
   bool operator==(const Settings&) const = default;
 };
@@ -32,12 +35,18 @@ inline constexpr char kUserFile[] = "user.dat";
 inline constexpr char kTmpListFile[] = "tmp.id";
 inline constexpr char kMainSection[] = "Main";
 inline constexpr char kLastUpdateKey[] = "LastUpdate";
+inline constexpr char kDefaultCheckTime[] = "09:00";
+
+// "HH:MM" with hours 00..23 and minutes 00..59.
+bool IsCheckTime(std::string_view text);
 
 // Fills `settings` from options.ini (and user.dat) in `programFolder`.
 void LoadSettings(const std::filesystem::path& programFolder, Settings& settings);
 // The text options.ini gets for `settings`: its present text (none when it
 // is missing) with every field but Login and Password written in the
 // profile-file way, so unknown keys, "LastUpdate" and the key order stay.
+// The two keys of the daily check are written only once it has been on, so
+// a file of someone who never used it stays as it always was.
 // nullopt when the file exists but cannot be read.
 std::optional<std::string> SettingsFileText(const std::filesystem::path& programFolder,
                                             const Settings& settings);

@@ -45,16 +45,16 @@ void OpenUrl(std::string_view url) noexcept {
   }
 }
 
-std::filesystem::path ProgramFolder() {
+std::filesystem::path ProgramExe() {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
     const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return std::filesystem::current_path();
-    if (length < buffer.size()) {
-      return std::filesystem::path(std::wstring(buffer.data(), length)).parent_path();
-    }
+    if (length == 0) return std::filesystem::current_path() / L"tallywick.exe";
+    if (length < buffer.size()) return std::filesystem::path(std::wstring(buffer.data(), length));
     buffer.resize(buffer.size() * 2);  // long (\\?\) paths
   }
 }
+
+std::filesystem::path ProgramFolder() { return ProgramExe().parent_path(); }
 
 }  // namespace tw::win

@@ -23,7 +23,8 @@ void OpenFile(const std::filesystem::path& file) noexcept;
 using OpenFileHook = std::function<void(const std::filesystem::path& file)>;
 void SetOpenFileHook(OpenFileHook hook);
 
-// The folder of the running exe, whatever characters its path holds.
+// The running exe and its folder, whatever characters the path holds.
+std::filesystem::path ProgramExe();
 std::filesystem::path ProgramFolder();
 
 }  // namespace tw::win

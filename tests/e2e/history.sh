@@ -15,10 +15,10 @@ options_caption="Настройки"
 today=$(date +%d.%m.%Y)
 # The report: XpB1 at (516, 378) and XpB2 at (576, 378), 52 x 52; the link
 # "История изменений" right-aligned in (488, 56, 140 x 16); the red line is
-# control 1020. The options window's link: (20, 396, 150 x 16).
+# control 1020. The options window's link: (20, 456, 150 x 16).
 accept_x=542 close_x=602 buttons_y=404
 report_link_x=600 report_link_y=63
-options_link_x=60 options_link_y=403
+options_link_x=60 options_link_y=463
 # The history window: the events list is control 1303.
 history_list=1303
 
@@ -103,7 +103,7 @@ if check "the options window opens" wait_until 20 window_shown "$options_caption
     xdotool key Escape
     check "the history closes onto the options" wait_until 10 window_gone "$history_caption"
   fi
-  click_at "$options_caption" 316 404  # cancel
+  click_at "$options_caption" 316 464  # cancel
   wait_until 20 window_gone "$options_caption"
 fi
 stop_program

@@ -23,8 +23,8 @@ check2=(26 163)
 check3=(26 233)
 text3=(150 260)
 text4=(290 260)
-xpb1=(252 404)
-xpb2=(316 404)
+xpb1=(252 464)
+xpb2=(316 464)
 
 start_standin open || { fail "stand-in starts"; e2e_end; }
 printf 'VERSION INFO Current_Version={2.1 beta} News={1}' >"$standin_fixtures/version-post.html"

@@ -65,6 +65,26 @@ class FakeOptionsView : public OptionsView {
   bool PointerOverPicture5() override { return pointerOver; }
   void SetPicture5Tooltip(const std::string& t) override { tooltip = t; }
   void Close() override { closed = true; }
+  void SetCheckTimes(const std::vector<std::string>& t) override { checkTimes = t; }
+  void SetLastCheckText(const std::string& t) override { lastCheck = t; }
+  std::vector<std::string> checkTimes;
+  std::string lastCheck;
+};
+
+// The Task Scheduler as the options window sees it: a log of the calls, and
+// a refusal on demand.
+class FakeTask : public DailyCheckTask {
+ public:
+  std::vector<std::string> log;
+  std::string refuse;  // "register" or "remove"
+  std::string Register(const std::string& time) override {
+    log.push_back("register " + time);
+    return refuse == "register" ? "no" : "";
+  }
+  std::string Remove() override {
+    log.push_back("remove");
+    return refuse == "remove" ? "no" : "";
+  }
 };
 
 class OptionsModelTest : public ::testing::Test {
@@ -76,7 +96,8 @@ class OptionsModelTest : public ::testing::Test {
   test::TempFolder folder;
   MainProgramValues values;
   FakeOptionsView view;
-  OptionsModel model{view, values};
+  FakeTask task;
+  OptionsModel model{view, values, &task};
 };
 
 TEST_F(OptionsModelTest, OpeningCopiesSettingsAndFollowsGuest) {
@@ -421,6 +442,67 @@ TEST_F(OptionsSaveTest, UserFileThatCannotBeDeletedIsReported) {
   EXPECT_EQ(view.messages, (std::vector<std::string>{kUserFileNotDeletedMessage.str()}));
   EXPECT_EQ(Ini(), iniBefore);
   EXPECT_EQ(values.settings.ID, "123");
+}
+
+// Saving with the daily check: the task follows the option, and a task or
+// a file that cannot be changed leaves the other as it was.
+TEST_F(OptionsSaveTest, DailyCheckTaskFollowsTheOptionAllOrNothing) {
+  EXPECT_EQ(view.checkTimes.size(), 24u);
+  struct Case {
+    const char* what;
+    bool was;
+    bool on;
+    const char* time;
+    const char* refuse;
+    bool iniBlocked;
+    std::vector<std::string> calls;
+    bool saved;
+  };
+  const Case cases[] = {
+      {"off stays off", false, false, "10:00", "", false, {}, true},
+      {"turned on", false, true, "07:00", "", false, {"register 07:00"}, true},
+      {"new hour", true, true, "08:00", "", false, {"register 08:00"}, true},
+      {"turned off", true, false, "09:00", "", false, {"remove"}, true},
+      {"refused", false, true, "07:00", "register", false, {"register 07:00"}, false},
+      {"not deleted", true, false, "09:00", "remove", false, {"remove"}, false},
+      {"ini fails: task back", false, true, "07:00", "", true, {"register 07:00", "remove"}, false},
+      {"ini fails: old hour back",
+       true,
+       true,
+       "08:00",
+       "",
+       true,
+       {"register 08:00", "register 09:00"},
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    values.settings.AutoCheck = c.was;
+    values.settings.AutoCheckTime = "09:00";
+    ASSERT_TRUE(SaveSettings(folder.path(), values.settings));
+    if (c.iniBlocked) std::filesystem::create_directories(folder / "options.ini.tmp" / "inside");
+    const std::string iniBefore = Ini();
+    task.log.clear();
+    task.refuse = c.refuse;
+    view.messages.clear();
+    view.closed = false;
+    view.comboText = "123";
+    view.fields.Check5 = c.on;
+    view.fields.Combo2 = c.time;
+    model.OnXpB1Click();
+    std::filesystem::remove_all(folder / "options.ini.tmp");
+    EXPECT_EQ(task.log, c.calls);
+    EXPECT_EQ(view.closed, c.saved);
+    EXPECT_EQ(values.settings.AutoCheck, c.saved ? c.on : c.was);
+    if (c.saved) continue;
+    EXPECT_EQ(Ini(), iniBefore);
+    ASSERT_EQ(view.messages.size(), 1u);
+    if (*c.refuse != '\0') {
+      EXPECT_EQ(view.messages[0].rfind(
+                    c.on ? kCheckTaskNotRegisteredMessage.str() : kCheckTaskNotDeletedMessage.str(), 0),
+                0u);
+    }
+  }
 }
 
 TEST_F(OptionsSaveTest, CancelChangesNothing) {

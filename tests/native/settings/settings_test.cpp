@@ -82,6 +82,38 @@ TEST(Settings, SavingTwiceKeepsEachKeyOnceInPlace) {
   EXPECT_EQ(loaded, second);
 }
 
+TEST(Settings, DailyCheckKeysAppearOnlyOnceTurnedOnAndOlderFilesReadOff) {
+  TempFolder folder;
+  WriteBytes(folder / kOptionsFile, "[Main]\r\nID=7\r\n");
+  Settings old;
+  LoadSettings(folder.path(), old);
+  EXPECT_FALSE(old.AutoCheck);
+  EXPECT_EQ(old.AutoCheckTime, kDefaultCheckTime);
+  ASSERT_TRUE(SaveSettings(folder.path(), old));
+  EXPECT_EQ(ReadBytes(folder / kOptionsFile).find("AutoCheck"), std::string::npos) << "off, never used";
+
+  Settings on = old;
+  on.AutoCheck = true;
+  on.AutoCheckTime = "23:00";
+  ASSERT_TRUE(SaveSettings(folder.path(), on));
+  on.AutoCheck = false;  // switched off again: the key stays, with False
+  ASSERT_TRUE(SaveSettings(folder.path(), on));
+  EXPECT_NE(ReadBytes(folder / kOptionsFile).find("AutoCheck=False\r\nAutoCheckTime=23:00\r\n"),
+            std::string::npos);
+  Settings loaded;
+  LoadSettings(folder.path(), loaded);
+  EXPECT_EQ(loaded, on);
+
+  WriteBytes(folder / kOptionsFile, "[Main]\r\nAutoCheck=True\r\nAutoCheckTime=9:00\r\n");
+  LoadSettings(folder.path(), loaded);
+  EXPECT_TRUE(loaded.AutoCheck);
+  EXPECT_EQ(loaded.AutoCheckTime, kDefaultCheckTime) << "a damaged time falls back to the default";
+  for (const char* good : {"00:00", "09:00", "23:59"}) EXPECT_TRUE(IsCheckTime(good)) << good;
+  for (const char* bad : {"", "9:00", "24:00", "12:60", "12-00", "12:00 ", "aa:bb"}) {
+    EXPECT_FALSE(IsCheckTime(bad)) << bad;
+  }
+}
+
 TEST(Settings, OnlyExactTrueReadsAsTrue) {
   TempFolder folder;
   WriteBytes(folder / kOptionsFile,

@@ -79,18 +79,23 @@ TEST_F(TextFitTest, AboutWindow) {
 }
 
 TEST_F(TextFitTest, OptionsInBothLayoutsAndTheIdHelpTip) {
+  // The daily check's row with its longest usual result: a socket error.
+  std::ofstream(folder_ / "autocheck.txt", std::ios::binary)
+      << Utf8ToCp1251("10.12.2026 09:00\tОшибка подключения #10061\r\n");
   for (bool guest : {true, false}) {
     values_.settings.Guest = guest;
+    values_.settings.AutoCheck = !guest;
     OptionsWindow options(values_);
     ASSERT_TRUE(options.Load());
     test::PumpMessages();
     SCOPED_TRACE(guest ? "anonymous" : "with login");
     ExpectWindowFits(options.Handle(), kOptionsClientWidth, kOptionsClientHeight);
-    for (int n = 1; n <= 4; ++n) {
+    for (int n = 1; n <= 5; ++n) {
       RECT r{};
       GetClientRect(options.Check(n).Handle(), &r);
       EXPECT_NEAR(r.right, Scaled(13), 1) << "Check" << n;
     }
+    EXPECT_NE(TextOf(options.Control(kOptionsLastCheckLabel)), L"") << "the last result is shown";
     if (guest) continue;
     test::MovePointerTo(options.Picture5(), 4, 4);
     options.Model().OnPicture5MouseDown(1);
