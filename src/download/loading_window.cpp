@@ -73,8 +73,7 @@ bool LoadingWindow::Open() {
   AdjustWindowRectEx(&frame, kLoadingStyle, FALSE, 0);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
-  const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  const auto [x, y] = OpeningCorner({width, height});
   if (!CreateWindowOf(kLoadingClassName, 0, kLoadingStyle,
                       win::Widen(cp1251("Получение информации о профиле")), x, y, width, height, nullptr,
                       nullptr)) {
@@ -95,11 +94,13 @@ bool LoadingWindow::Open() {
 }
 
 void LoadingWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
-  pictures_.Load(dpi);
-  image_.Reset(win::LoadPicture(IDB_LOADING_IMAGE, dpi));
-  layout_.Apply(dpi);
-  win::FitClientForDpi(Handle(), {kLoadingClientWidth, kLoadingClientHeight}, dpi, suggested);
-  InvalidateRect(Handle(), nullptr, TRUE);
+  win::DpiSteps steps;
+  steps.make = [this](UINT dpi, win::RetiredGdi& retired) {
+    pictures_.Load(dpi, retired);
+    retired.Keep(image_);
+    image_.Reset(win::LoadPicture(IDB_LOADING_IMAGE, dpi));
+  };
+  win::ChangeDpi(layout_, {kLoadingClientWidth, kLoadingClientHeight}, dpi, suggested, steps);
 }
 
 void LoadingWindow::CreateControls() {
@@ -256,6 +257,8 @@ LRESULT LoadingWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       ApplyDpi(win::DpiOfMessage(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
+    case WM_GETDPISCALEDSIZE:
+      return win::DpiScaledSize(Handle(), {kLoadingClientWidth, kLoadingClientHeight}, wParam, lParam);
     case WM_CLOSE:
       // The frame's close box ends the check like the cancel button.
       check_->CancelCheck();

@@ -34,6 +34,7 @@ BOOL CALLBACK CaptureChild(HWND child, LPARAM lParam) {
 }  // namespace
 
 void DpiLayout::Capture(HWND parent) {
+  parent_ = parent;
   CaptureState state{parent, {}};
   EnumChildWindows(parent, CaptureChild, reinterpret_cast<LPARAM>(&state));
   for (const auto& [child, rect] : state.found) {
@@ -98,17 +99,52 @@ void DpiLayout::Place(const Child& child) const noexcept {
   InvalidateRect(child.hwnd, nullptr, TRUE);
 }
 
-void DpiLayout::Apply(UINT dpi) {
-  // The old fonts go only after every child holds a new one.
-  win::Font gui = GuiFontFor(dpi);
-  win::Font bold = GuiFontFor(dpi, FW_BOLD);
-  win::Font link = GuiFontFor(dpi, 0, true);
-  std::swap(gui_, gui);
-  std::swap(bold_, bold);
-  std::swap(link_, link);
+void DpiLayout::MakeFonts(UINT dpi, RetiredGdi& retired) {
+  win::Font fonts[] = {GuiFontFor(dpi), GuiFontFor(dpi, FW_BOLD), GuiFontFor(dpi, 0, true)};
+  for (win::Font* font : {&gui_, &bold_, &link_}) retired.Keep(*font);
+  gui_ = std::move(fonts[0]);
+  bold_ = std::move(fonts[1]);
+  link_ = std::move(fonts[2]);
   dpi_ = dpi;
+}
+
+void DpiLayout::Apply() {
   applied_ = true;
   for (const Child& child : children_) Place(child);
+  for (HWND popup : popups_) {
+    if (IsWindow(popup)) SendMessageW(popup, WM_SETFONT, reinterpret_cast<WPARAM>(gui_.Get()), FALSE);
+  }
+}
+
+void ChangeDpi(DpiLayout& layout, SIZE client100, UINT dpi, const RECT* suggested, const DpiSteps& steps) {
+  const HWND window = layout.Parent();
+  RetiredGdi retired;
+  layout.MakeFonts(dpi, retired);
+  if (steps.make) steps.make(dpi, retired);
+  layout.Apply();
+  if (steps.laidOut) steps.laidOut(dpi);
+  FitClientForDpi(window, client100, dpi, suggested);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void KeepClientSize(const DpiLayout& layout, SIZE client100, WPARAM sizeKind) noexcept {
+  const HWND window = layout.Parent();
+  if (sizeKind != SIZE_RESTORED || window == nullptr) return;
+  RECT client{};
+  GetClientRect(window, &client);
+  if (client.right == layout.Scale(client100.cx) && client.bottom == layout.Scale(client100.cy)) return;
+  RECT now{};
+  GetWindowRect(window, &now);
+  FitClientForDpi(window, client100, layout.Dpi(), &now);
+}
+
+LRESULT DpiScaledSize(HWND window, SIZE client100, WPARAM wParam, LPARAM lParam) noexcept {
+  auto* size = reinterpret_cast<SIZE*>(lParam);
+  const UINT dpi = LOWORD(wParam);
+  if (size == nullptr || dpi == 0) return FALSE;
+  *size = FrameSizeFor(client100, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)),
+                       static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)), dpi);
+  return TRUE;
 }
 
 }  // namespace tw::win
