@@ -39,6 +39,32 @@ tw_wine_dpi() {
   wineserver -p >/dev/null 2>&1 || true
 }
 
+# A second Xvfb of 2560 x 1600 for the windows at 200 %; the prefix's
+# wineserver is restarted on it by the next tw_wine_dpi.
+tw_large_screen_up() {
+  TW_SMALL_DISPLAY=$DISPLAY
+  local n=$((190 + RANDOM % 100))
+  while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 2560x1600x24 -nolisten tcp >/dev/null 2>&1 &
+  TW_LARGE_XVFB_PID=$!
+  export DISPLAY=":$n"
+  local i
+  for i in $(seq 1 100); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  tw_large_screen_down
+  return 1
+}
+
+tw_large_screen_down() {
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
+  [ -n "${TW_LARGE_XVFB_PID:-}" ] && kill "$TW_LARGE_XVFB_PID" 2>/dev/null
+  TW_LARGE_XVFB_PID=
+  export DISPLAY=$TW_SMALL_DISPLAY
+}
+
 tw_wine_down() {
   wineserver -k >/dev/null 2>&1
   [ -n "${TW_XVFB_PID:-}" ] && kill "$TW_XVFB_PID" 2>/dev/null

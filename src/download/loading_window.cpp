@@ -104,11 +104,11 @@ void LoadingWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
 }
 
 void LoadingWindow::CreateControls() {
-  // One line: a status longer than the label ends in "..." rather than
-  // wrapping out of sight (the proxy's name and port can be long).
+  // Wraps to a second line: the proxy's name and port are the part of the
+  // status a user checks, and they come last.
   info_ = win::CreateLabel(Handle(), kLoadingInfoId, "", kLoadingInfoRect.left, kLoadingInfoRect.top,
                            kLoadingInfoRect.right - kLoadingInfoRect.left,
-                           kLoadingInfoRect.bottom - kLoadingInfoRect.top, SS_NOTIFY | SS_ENDELLIPSIS);
+                           kLoadingInfoRect.bottom - kLoadingInfoRect.top, SS_NOTIFY);
 
   XpButtonProperties props = FacePictureButton();
   props.UseMaskColor = true;

@@ -154,8 +154,10 @@ void ReportWindow::CreateControls() {
   accept_.events.Click = [this] { model_.OnAccept(); };
   close_.events.Click = [this] { model_.OnCloseClick(); };
 
-  AddLabel(4, "", kMargin, 12, 300);
-  AddLabel(7, "", 320, 12, kReportClientWidth - 320 - kMargin);
+  // "Результат для ID=" and ten digits need about 150 pixels: the owner's
+  // nickname takes the rest of the line.
+  AddLabel(4, "", kMargin, 12, 184);
+  AddLabel(7, "", kMargin + 188, 12, kReportClientWidth - 2 * kMargin - 188);
   AddLabel(5, kReportLabel5, kMargin, 36, 150);
   AddLabel(6, "", 166, 36, kReportClientWidth - 166 - kMargin);
   AddLabel(8, kReportLabel8, kMargin, 56, 150);
