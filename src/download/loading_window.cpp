@@ -153,6 +153,7 @@ void LoadingWindow::SetStatusLink(std::string_view text) {
       tool.uId = reinterpret_cast<UINT_PTR>(info_);
       tool.lpszText = tip.data();
       SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+      layout_.AddPopup(tooltip_);
     }
   }
   SetInfo(text);

@@ -1,10 +1,9 @@
 // Program-wide values of Tallywick.
 #pragma once
 
-#include <filesystem>
 #include <string>
+#include <string_view>
 
-#include "settings/settings.h"
 #include "text/cp1251.h"
 
 namespace tw {
@@ -15,12 +14,5 @@ inline constexpr char kProgramVersion[] = "2.1 beta";
 
 // "Tallywick v 2.1 beta", and "  [id=<ID>]" after it when a profile is set.
 std::string MainCaption(std::string_view version, std::string_view profileId);
-
-// Program-wide values the windows read and write; they outlive a window.
-struct MainProgramValues {
-  std::filesystem::path programFolder;
-  Settings settings;
-  bool IntroDone = false;
-};
 
 }  // namespace tw

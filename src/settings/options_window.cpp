@@ -114,6 +114,7 @@ bool OptionsWindow::Load(int show) {
   layout_.SetFont(Control(kOptionsLabel(2)), win::DpiLayout::FontKind::Bold);
   layout_.SetFont(Control(kOptionsLabel(10)), win::DpiLayout::FontKind::Bold);
   layout_.SetFont(Control(kOptionsHistory), win::DpiLayout::FontKind::Link);
+  layout_.AddPopup(tooltip_);
   ApplyDpi(win::DpiOf(Handle()));
   win::UseKeyboardNavigation(Handle());
   model_.Load();

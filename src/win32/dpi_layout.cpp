@@ -19,12 +19,11 @@ BOOL CALLBACK CaptureChild(HWND child, LPARAM lParam) {
   wchar_t name[16] = {};
   GetClassNameW(child, name, 16);
   if (lstrcmpiW(name, L"ComboBox") == 0) {
-    // A drop-down combo's height is that of its open list.
+    // A drop-down combo's height is that of its open list. Windows answers
+    // TRUE and Wine CB_OKAY (0): the rectangle itself tells.
     RECT dropped{};
-    if (SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)) != 0 &&
-        dropped.bottom > r.bottom) {
-      r.bottom = dropped.bottom;
-    }
+    SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    if (dropped.bottom > r.bottom) r.bottom = dropped.bottom;
   }
   MapWindowPoints(nullptr, state->parent, reinterpret_cast<POINT*>(&r), 2);
   state->found.emplace_back(child, r);
@@ -50,6 +49,11 @@ void DpiLayout::Add(HWND child, const RECT& rect100, FontKind font) {
     children_.push_back({child, rect100, font});
   }
   if (applied_) Place(*Find(child));
+}
+
+void DpiLayout::AddPopup(HWND popup) {
+  popups_.push_back(popup);
+  if (applied_) SendMessageW(popup, WM_SETFONT, reinterpret_cast<WPARAM>(gui_.Get()), FALSE);
 }
 
 void DpiLayout::SetFont(HWND child, FontKind font) {

@@ -57,7 +57,7 @@ class DpiLayout {
   // A new 100 % rectangle for a recorded child, placed at once.
   void Move(HWND child, const RECT& rect100);
   // An owned pop-up (a tooltip) that takes the GUI font of the layout.
-  void AddPopup(HWND popup) { popups_.push_back(popup); }
+  void AddPopup(HWND popup);
   // Makes the fonts for `dpi`; the old ones go to `retired`.
   void MakeFonts(UINT dpi, RetiredGdi& retired);
   // Tells every child the DPI of the fonts made last, gives it its font
