@@ -21,7 +21,7 @@
 
 namespace tw {
 
-inline constexpr int kLoadingClientWidth = 400;  // wide enough for the caption with a long ID
+inline constexpr int kLoadingClientWidth = 424;  // wide enough for the caption with a ten-digit ID
 inline constexpr int kLoadingClientHeight = 96;
 inline constexpr int kLoadingInfoId = 301;
 inline constexpr int kLoadingXpB1Id = 302;

@@ -205,9 +205,9 @@ void HistoryWindow::DrawChart(HDC dc, const RECT& rect) const {
       LineTo(dc, x, bottom + Scale(4));
       const std::wstring label = win::Widen(tick.label);
       const int width = TextSize(dc, label).cx;
-      // Centred under its tick, but kept inside the chart.
-      const int from = std::clamp(x - width / 2, static_cast<int>(rect.left) + Scale(2),
-                                  static_cast<int>(rect.right) - Scale(2) - width);
+      // Centred under its tick, but kept clear of the chart's frame.
+      const int from = std::clamp(x - width / 2, static_cast<int>(rect.left) + Scale(6),
+                                  static_cast<int>(rect.right) - Scale(6) - width);
       TextOutW(dc, from, bottom + Scale(6), label.c_str(), static_cast<int>(label.size()));
     }
   }

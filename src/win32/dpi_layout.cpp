@@ -2,6 +2,9 @@
 
 #include <utility>
 
+#include "program/resource_ids.h"
+#include "win32/window.h"
+
 namespace tw::win {
 
 namespace {
@@ -112,6 +115,21 @@ void DpiLayout::MakeFonts(UINT dpi, RetiredGdi& retired) {
   dpi_ = dpi;
 }
 
+void DpiLayout::MakeIcons(UINT dpi, RetiredGdi& retired) {
+  if (parent_ == nullptr || (GetWindowLongPtrW(parent_, GWL_STYLE) & WS_CHILD) != 0) return;
+  const auto load = [dpi](int side100) {
+    const int side = win::Scale(side100, dpi);
+    return win::Icon(static_cast<HICON>(LoadImageW(ProgramInstance(), MAKEINTRESOURCEW(IDI_TALLYWICK),
+                                                   IMAGE_ICON, side, side, LR_DEFAULTCOLOR)));
+  };
+  retired.Keep(smallIcon_);
+  retired.Keep(bigIcon_);
+  smallIcon_ = load(16);
+  bigIcon_ = load(32);
+  SendMessageW(parent_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+  SendMessageW(parent_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
+}
+
 void DpiLayout::Apply() {
   applied_ = true;
   for (const Child& child : children_) Place(child);
@@ -124,6 +142,7 @@ void ChangeDpi(DpiLayout& layout, SIZE client100, UINT dpi, const RECT* suggeste
   const HWND window = layout.Parent();
   RetiredGdi retired;
   layout.MakeFonts(dpi, retired);
+  layout.MakeIcons(dpi, retired);
   if (steps.make) steps.make(dpi, retired);
   layout.Apply();
   if (steps.laidOut) steps.laidOut(dpi);

@@ -60,6 +60,9 @@ class DpiLayout {
   void AddPopup(HWND popup);
   // Makes the fonts for `dpi`; the old ones go to `retired`.
   void MakeFonts(UINT dpi, RetiredGdi& retired);
+  // Gives the window the program's icon in the sizes of `dpi` (the caption's
+  // small one, the Alt+Tab large one); the old ones go to `retired`.
+  void MakeIcons(UINT dpi, RetiredGdi& retired);
   // Tells every child the DPI of the fonts made last, gives it its font
   // and places it.
   void Apply();
@@ -87,6 +90,8 @@ class DpiLayout {
   win::Font gui_;
   win::Font bold_;
   win::Font link_;
+  win::Icon smallIcon_;
+  win::Icon bigIcon_;
 };
 
 // What a window adds to a DPI change.

@@ -6,6 +6,7 @@
 #include <winternl.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -195,6 +196,23 @@ inline void ExpectHeaderFits(HWND header) {
   }
 }
 
+// The caption in the caption font, beside the window's icon and its buttons
+// (close; minimize and maximize with a minimize box), at the system's DPI.
+inline void ExpectCaptionFits(HWND window) {
+  const auto style = GetWindowLongW(window, GWL_STYLE);
+  const auto exStyle = GetWindowLongW(window, GWL_EXSTYLE);
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0));
+  win::Font font(CreateFontIndirectW(&metrics.lfCaptionFont));
+  const int buttons = (style & WS_SYSMENU) == 0 ? 0 : (style & WS_MINIMIZEBOX) != 0 ? 3 : 1;
+  const bool icon = (style & WS_SYSMENU) != 0 && (exStyle & WS_EX_DLGMODALFRAME) == 0;
+  const int room = ClientOf(window).right - buttons * metrics.iCaptionWidth -
+                   (icon ? GetSystemMetrics(SM_CXSMICON) + 2 : 0) - 4;
+  const SIZE size = Measure(font.Get(), TextOf(window), DT_SINGLELINE | DT_NOPREFIX, 0);
+  EXPECT_LE(size.cx, room) << Name(window) << ": the caption needs " << size.cx << " px of " << room;
+}
+
 // The client area is the 100 % size times the scale, and every visible
 // text child fits.
 inline void ExpectWindowFits(HWND window, int width100, int height100, const FitRules& rules = {},
@@ -206,6 +224,7 @@ inline void ExpectWindowFits(HWND window, int width100, int height100, const Fit
       << Name(window) << " client height at " << dpi << " DPI";
   std::printf("%s: client %ld x %ld at %d DPI\n", win::Narrow(ClassOf(window)).c_str(), client.right,
               client.bottom, dpi);
+  if (dpi == ScreenDpi()) ExpectCaptionFits(window);
   for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
     if (!IsWindowVisible(child)) continue;
     const std::wstring kind = ClassOf(child);
@@ -331,6 +350,16 @@ inline void ExpectDpiChangesClean(HWND window, int width100, int height100, cons
   SendDpiChange(window, other);
   PumpMessages();
   ExpectWindowFits(window, width100, height100, rules, other);
+  for (const auto& [kind, side100] : {std::pair{ICON_SMALL, 16}, std::pair{ICON_BIG, 32}}) {
+    ICONINFO info{};
+    const auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, kind, 0));
+    ASSERT_TRUE(icon != nullptr && GetIconInfo(icon, &info)) << Name(window) << " icon " << side100;
+    BITMAP mask{};
+    GetObjectW(info.hbmMask, sizeof(mask), &mask);
+    EXPECT_EQ(mask.bmWidth, Scaled(side100, other)) << Name(window) << " icon for " << other << " DPI";
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+  }
   SendDpiChange(window, start);
   PumpMessages();
 }
