@@ -43,10 +43,7 @@ bool AboutWindow::Create(HWND owner) {
   AdjustWindowRectEx(&frame, kAboutStyle, FALSE, WS_EX_DLGMODALFRAME);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
-  RECT ownerRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  if (owner != nullptr) GetWindowRect(owner, &ownerRect);
-  const int x = ownerRect.left + (ownerRect.right - ownerRect.left - width) / 2;
-  const int y = ownerRect.top + (ownerRect.bottom - ownerRect.top - height) / 2;
+  const auto [x, y] = OpeningCorner({width, height}, owner);
   if (!CreateWindowOf(kAboutClassName, WS_EX_DLGMODALFRAME, kAboutStyle, win::Widen(kAboutCaption), x, y,
                       width, height, owner, nullptr)) {
     return false;
@@ -67,10 +64,9 @@ void AboutWindow::ShowModal(HWND owner) {
 }
 
 void AboutWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
-  pictures_.Load(dpi);
-  layout_.Apply(dpi);
-  win::FitClientForDpi(Handle(), {kAboutClientWidth, kAboutClientHeight}, dpi, suggested);
-  InvalidateRect(Handle(), nullptr, TRUE);
+  win::DpiSteps steps;
+  steps.make = [this](UINT dpi, win::RetiredGdi& retired) { pictures_.Load(dpi, retired); };
+  win::ChangeDpi(layout_, {kAboutClientWidth, kAboutClientHeight}, dpi, suggested, steps);
 }
 
 HWND AboutWindow::AddLabel(int id, const std::string& text, int x, int y, int width, bool link) {
@@ -142,6 +138,8 @@ LRESULT AboutWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       ApplyDpi(win::DpiOfMessage(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
+    case WM_GETDPISCALEDSIZE:
+      return win::DpiScaledSize(Handle(), {kAboutClientWidth, kAboutClientHeight}, wParam, lParam);
     case WM_DESTROY:
       timer1_.Stop();
       break;

@@ -74,11 +74,13 @@ void Application::ShowMain() {
 void Application::LoadMain() {
   unloaded_ = std::move(main_);
   main_ = std::make_unique<MainWindow>(*this, values_);
+  main_->OpenOn(screen_);
   if (main_->Load()) main_->Show();
   Later([this] { unloaded_.reset(); });
 }
 
 void Application::ShowDownload() {
+  if (main_) screen_ = main_->Screen();
   if (onStartCheck) {
     onStartCheck();
   } else {
@@ -87,6 +89,7 @@ void Application::ShowDownload() {
 }
 
 void Application::ShowOptions() {
+  if (main_) screen_ = main_->Screen();
   if (onOpenOptions) {
     onOpenOptions();
   } else {
@@ -102,6 +105,7 @@ win::Window* Application::Keep(std::unique_ptr<win::Window> window) {
 void Application::Drop(win::Window* window) {
   for (auto it = kept_.begin(); it != kept_.end(); ++it) {
     if (it->get() != window) continue;
+    if (HMONITOR screen = window->Screen(); screen != nullptr) screen_ = screen;
     std::shared_ptr<win::Window> dropped(std::move(*it));
     kept_.erase(it);
     Later([dropped] {});

@@ -45,6 +45,9 @@ class Application : public MainHost {
   void Drop(win::Window* window);
   // Runs `work` after the current message.
   void Later(std::function<void()> work);
+  // The monitor of the program's window the user saw last: the next window
+  // opens there.
+  HMONITOR Screen() const { return screen_; }
 
   // Another copy was started with /report while this one runs: it asked this
   // one to show the changes instead (see autocheck_road.cpp).
@@ -66,6 +69,7 @@ class Application : public MainHost {
   std::unique_ptr<MainWindow> unloaded_;  // kept until its last message returns
   std::unique_ptr<Messenger> messenger_;
   std::vector<std::unique_ptr<win::Window>> kept_;
+  HMONITOR screen_ = nullptr;
 };
 
 }  // namespace tw

@@ -59,6 +59,7 @@ void OpenCheck(Application& app) {
                            std::move(host), nullptr});
   LoadingWindow* loading = window.get();
   *kept = app.Keep(std::move(window));
+  loading->OpenOn(app.Screen());
   if (!loading->Open()) {
     // No window could be made and nothing runs: the main window comes back.
     Release(app, kept.get());

@@ -60,14 +60,14 @@ bool MainWindow::Load() {
   AdjustWindowRectEx(&frame, kMainStyle, FALSE, 0);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
-  const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  const auto [x, y] = OpeningCorner({width, height});
   if (!CreateWindowOf(kMainClassName, 0, kMainStyle, L"Tallywick", x, y, width, height, nullptr, nullptr)) {
     return false;
   }
   for (auto& timer : timers_) timer.Attach(Handle());
   CreateControls();
   layout_.Capture(Handle());
+  layout_.AddPopup(tooltip_);
   ApplyDpi(win::DpiOf(Handle()));
   if (!model_.Load()) {
     Destroy();
@@ -82,26 +82,30 @@ void MainWindow::Show(int show) {
 }
 
 void MainWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
-  for (int i = 1; i < static_cast<int>(pictures_.size()); ++i) {
-    pictures_[i].Reset(win::LoadPicture(kPictureResource[i], dpi));
-  }
-  layout_.Apply(dpi);
-  for (int n = 1; n <= 3; ++n) buttons_[n - 1].SetPicture({PictureBitmap(buttonPictures_[n - 1]), nullptr});
-  LOGFONTW lf{};
-  lf.lfHeight = win::Scale(-11, dpi);
-  lf.lfWeight = FW_BOLD;
-  lstrcpyW(lf.lfFaceName, L"Tahoma");
-  labelFont_.Reset(CreateFontIndirectW(&lf));
-  if (tooltip_ != nullptr) {
+  win::DpiSteps steps;
+  steps.make = [this](UINT dpi, win::RetiredGdi& retired) {
+    for (int i = 1; i < static_cast<int>(pictures_.size()); ++i) {
+      retired.Keep(pictures_[i]);
+      pictures_[i].Reset(win::LoadPicture(kPictureResource[i], dpi));
+    }
+    for (int n = 1; n <= 3; ++n) buttons_[n - 1].SetPicture({PictureBitmap(buttonPictures_[n - 1]), nullptr});
+    LOGFONTW lf{};
+    lf.lfHeight = win::Scale(-11, dpi);
+    lf.lfWeight = FW_BOLD;
+    lstrcpyW(lf.lfFaceName, L"Tahoma");
+    retired.Keep(labelFont_);
+    labelFont_.Reset(CreateFontIndirectW(&lf));
+  };
+  steps.laidOut = [this](UINT) {
+    if (tooltip_ == nullptr) return;
     TOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
     tool.hwnd = Handle();
     tool.uId = 1;
     tool.rect = Scaled(kLabel1Rect);
     SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
-  }
-  win::FitClientForDpi(Handle(), {kMainClientWidth, kMainClientHeight}, dpi, suggested);
-  InvalidateRect(Handle(), nullptr, FALSE);
+  };
+  win::ChangeDpi(layout_, {kMainClientWidth, kMainClientHeight}, dpi, suggested, steps);
 }
 
 void MainWindow::CreateControls() {
@@ -232,6 +236,11 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       ApplyDpi(win::DpiOfMessage(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
+    case WM_SIZE:
+      win::KeepClientSize(layout_, {kMainClientWidth, kMainClientHeight}, wParam);
+      break;
+    case WM_GETDPISCALEDSIZE:
+      return win::DpiScaledSize(Handle(), {kMainClientWidth, kMainClientHeight}, wParam, lParam);
     case WM_DESTROY:
       for (auto& timer : timers_) timer.Stop();
       break;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "program/program.h"
+#include "settings/program_values.h"
 #include "settings/settings.h"
 #include "text/cp1251.h"
 

@@ -23,6 +23,7 @@ void WireOptions(Application& app) {
       ShowHistoryWindow(options->Handle(), app.Values().programFolder, app.Values().settings.ID);
     };
     app.Keep(std::move(window));
+    options->OpenOn(app.Screen());
     if (!options->Load()) {
       options->onClosed = nullptr;
       app.Drop(options);

@@ -18,6 +18,7 @@ void OpenReport(Application& app, const std::string& ownerNick, std::optional<st
     app.Drop(report);
   };
   app.Keep(std::move(window));
+  report->OpenOn(app.Screen());
   if (!report->Load()) {
     report->onClosed = nullptr;
     app.Drop(report);

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "controls/check_box_model.h"
-#include "controls/dpi_scale.h"
+#include "program/dpi_scale.h"
 #include "win32/handle.h"
 #include "win32/timer.h"
 #include "win32/window.h"

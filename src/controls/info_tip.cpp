@@ -111,9 +111,10 @@ void InfoTip::Show(const std::string& message, const std::string& title) {
   const Size body = InfoTipBodySize(measured, titleHeight, padding, props_.ShowTitle);
   POINT pointer{};
   GetCursorPos(&pointer);
-  const Point at =
-      PlaceInfoTip({pointer.x, pointer.y}, body, padding,
-                   {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, static_cast<int>(dpi));
+  const RECT work = win::WorkAreaOf(owner_ != nullptr ? MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST)
+                                                      : MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST));
+  const Point at = PlaceInfoTip({pointer.x, pointer.y}, body, padding,
+                                {work.left, work.top, work.right, work.bottom}, static_cast<int>(dpi));
   const Size window = InfoTipWindowSize(body, props_.DropShadow, static_cast<int>(dpi));
 
   {

@@ -37,10 +37,10 @@ Size InfoTipWindowSize(Size body, bool dropShadow, int dpi) {
   return {body.width + band, body.height + band};
 }
 
-Point PlaceInfoTip(Point pointer, Size body, int padding, Size screen, int dpi) {
+Point PlaceInfoTip(Point pointer, Size body, int padding, const Rect& work, int dpi) {
   Point at{pointer.x, pointer.y + ScaleToDpi(kInfoTipPointerGap, dpi)};
-  if (at.x + body.width > screen.width) at.x = screen.width - body.width - padding;
-  if (at.y + body.height > screen.height) at.y = pointer.y - padding - body.height;
+  if (at.x + body.width > work.right) at.x = work.right - body.width - padding;
+  if (at.y + body.height > work.bottom) at.y = pointer.y - padding - body.height;
   return at;
 }
 

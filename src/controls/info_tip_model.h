@@ -69,8 +69,9 @@ Size InfoTipBodySize(Size text, int titleHeight, int padding, bool showTitle);
 // The whole window: the body, plus the shadow bands right and below.
 Size InfoTipWindowSize(Size body, bool dropShadow, int dpi = kDefaultDpi);
 // Below-right of the pointer (22 pixels at 100 %); moved left / above the
-// pointer at the edges.
-Point PlaceInfoTip(Point pointer, Size body, int padding, Size screen, int dpi = kDefaultDpi);
+// pointer at the right and bottom edges of `work`, the work area of the
+// monitor the tip's owner is on.
+Point PlaceInfoTip(Point pointer, Size body, int padding, const Rect& work, int dpi = kDefaultDpi);
 
 // The body shrunk by padding left and right and padding/2 top and bottom.
 Rect InfoTipTextArea(Size body, int padding);

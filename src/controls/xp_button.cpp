@@ -445,8 +445,10 @@ void XpHoverPictures::Attach(XpButton& button) {
   button.SetPicture({Normal(), nullptr});
 }
 
-void XpHoverPictures::Load(UINT dpi) {
+void XpHoverPictures::Load(UINT dpi, win::RetiredGdi& retired) {
   const bool hovered = button_ != nullptr && Hover() != nullptr && button_->Picture().bitmap == Hover();
+  retired.Keep(normal_);
+  retired.Keep(hover_);
   normal_.Reset(win::LoadPicture(ids_[0], dpi));
   hover_.Reset(win::LoadPicture(ids_[1], dpi));
   if (button_ != nullptr) button_->SetPicture({hovered ? Hover() : Normal(), nullptr});

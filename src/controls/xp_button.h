@@ -6,6 +6,7 @@
 #include <string>
 
 #include "controls/xp_button_model.h"
+#include "win32/dpi_layout.h"
 #include "win32/handle.h"
 #include "win32/timer.h"
 #include "win32/window.h"
@@ -126,7 +127,8 @@ class XpHoverPictures {
   // Swaps the pictures on MouseIn and MouseOut of `button`.
   void Attach(XpButton& button);
   // Makes both pictures for `dpi`; the button keeps showing the same one.
-  void Load(UINT dpi);
+  // The old pictures go to `retired`.
+  void Load(UINT dpi, win::RetiredGdi& retired);
   HBITMAP Normal() const { return normal_.Get(); }
   HBITMAP Hover() const { return hover_.Get(); }
 

@@ -10,15 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "controls/dpi_scale.h"
+#include "program/color.h"
+#include "program/dpi_scale.h"
 
 namespace tw {
-
-// 0x00BBGGRR, or kSystemColorFlag + n for system colour n.
-using Color = std::uint32_t;
-inline constexpr Color kSystemColorFlag = 0x80000000u;
-inline constexpr Color kBlack = 0x000000;
-inline constexpr Color kWhite = 0xFFFFFF;
 
 // System colour indices the button uses (the COLOR_* values of user32).
 inline constexpr int kColorBtnFace = 15;
@@ -28,17 +23,6 @@ inline constexpr int kColor3dHighlight = 20;
 inline constexpr int kColor3dDkShadow = 21;
 inline constexpr int kColor3dLight = 22;
 
-constexpr Color SystemColor(int index) { return kSystemColorFlag + static_cast<Color>(index); }
-constexpr Color Rgb(int r, int g, int b) {
-  return static_cast<Color>(r) | (static_cast<Color>(g) << 8) | (static_cast<Color>(b) << 16);
-}
-
-using SystemColorSource = std::function<Color(int index)>;
-
-// A system colour becomes its current value; a direct colour stays.
-inline Color ResolveColor(Color color, const SystemColorSource& system) {
-  return (color & kSystemColorFlag) != 0 ? system(static_cast<int>(color & 0x7FFFFFFF)) : color;
-}
 // Adds d to red, green and blue, each clamped to 0..255.
 Color ShiftColor(Color color, int d);
 // Rounds to the nearest integer, ties to even.

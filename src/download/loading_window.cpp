@@ -73,8 +73,7 @@ bool LoadingWindow::Open() {
   AdjustWindowRectEx(&frame, kLoadingStyle, FALSE, 0);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
-  const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  const auto [x, y] = OpeningCorner({width, height});
   if (!CreateWindowOf(kLoadingClassName, 0, kLoadingStyle,
                       win::Widen(cp1251("Получение информации о профиле")), x, y, width, height, nullptr,
                       nullptr)) {
@@ -95,19 +94,21 @@ bool LoadingWindow::Open() {
 }
 
 void LoadingWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
-  pictures_.Load(dpi);
-  image_.Reset(win::LoadPicture(IDB_LOADING_IMAGE, dpi));
-  layout_.Apply(dpi);
-  win::FitClientForDpi(Handle(), {kLoadingClientWidth, kLoadingClientHeight}, dpi, suggested);
-  InvalidateRect(Handle(), nullptr, TRUE);
+  win::DpiSteps steps;
+  steps.make = [this](UINT dpi, win::RetiredGdi& retired) {
+    pictures_.Load(dpi, retired);
+    retired.Keep(image_);
+    image_.Reset(win::LoadPicture(IDB_LOADING_IMAGE, dpi));
+  };
+  win::ChangeDpi(layout_, {kLoadingClientWidth, kLoadingClientHeight}, dpi, suggested, steps);
 }
 
 void LoadingWindow::CreateControls() {
-  // One line: a status longer than the label ends in "..." rather than
-  // wrapping out of sight (the proxy's name and port can be long).
+  // Wraps to a second line: the proxy's name and port are the part of the
+  // status a user checks, and they come last.
   info_ = win::CreateLabel(Handle(), kLoadingInfoId, "", kLoadingInfoRect.left, kLoadingInfoRect.top,
                            kLoadingInfoRect.right - kLoadingInfoRect.left,
-                           kLoadingInfoRect.bottom - kLoadingInfoRect.top, SS_NOTIFY | SS_ENDELLIPSIS);
+                           kLoadingInfoRect.bottom - kLoadingInfoRect.top, SS_NOTIFY);
 
   XpButtonProperties props = FacePictureButton();
   props.UseMaskColor = true;
@@ -152,6 +153,7 @@ void LoadingWindow::SetStatusLink(std::string_view text) {
       tool.uId = reinterpret_cast<UINT_PTR>(info_);
       tool.lpszText = tip.data();
       SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+      layout_.AddPopup(tooltip_);
     }
   }
   SetInfo(text);
@@ -256,6 +258,8 @@ LRESULT LoadingWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       ApplyDpi(win::DpiOfMessage(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
+    case WM_GETDPISCALEDSIZE:
+      return win::DpiScaledSize(Handle(), {kLoadingClientWidth, kLoadingClientHeight}, wParam, lParam);
     case WM_CLOSE:
       // The frame's close box ends the check like the cancel button.
       check_->CancelCheck();

@@ -21,11 +21,12 @@
 
 namespace tw {
 
-inline constexpr int kLoadingClientWidth = 400;  // wide enough for the caption with a long ID
+inline constexpr int kLoadingClientWidth = 424;  // wide enough for the caption with a ten-digit ID
 inline constexpr int kLoadingClientHeight = 96;
 inline constexpr int kLoadingInfoId = 301;
 inline constexpr int kLoadingXpB1Id = 302;
-inline constexpr RECT kLoadingInfoRect{16, 18, 320, 34};
+// Two lines: a status through a proxy names the host, the proxy and its port.
+inline constexpr RECT kLoadingInfoRect{16, 12, 320, 44};
 inline constexpr RECT kLoadingI1Rect{16, 48, 48, 80};
 inline constexpr int kLoadingDotSize = 8;
 inline constexpr wchar_t kLoadingClassName[] = L"TallywickLoading";

@@ -1,11 +1,10 @@
 // Program-wide values of Tallywick.
 #pragma once
 
-#include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "program/version.h"
-#include "settings/settings.h"
 #include "text/cp1251.h"
 
 namespace tw {
@@ -16,12 +15,5 @@ inline constexpr char kProgramVersion[] = TW_VERSION_TEXT;
 
 // "Tallywick v 2.1 beta", and "  [id=<ID>]" after it when a profile is set.
 std::string MainCaption(std::string_view version, std::string_view profileId);
-
-// Program-wide values the windows read and write; they outlive a window.
-struct MainProgramValues {
-  std::filesystem::path programFolder;
-  Settings settings;
-  bool IntroDone = false;
-};
 
 }  // namespace tw

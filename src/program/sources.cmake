@@ -1,1 +1,1 @@
-tw_core(program.cpp picture_scaling.cpp)
+tw_core(program.cpp picture_scaling.cpp window_place.cpp)

@@ -63,14 +63,7 @@ bool HistoryWindow::Create(HWND owner) {
   page_ = LoadHistoryPage(programFolder_, id_);
   const SIZE client100{kHistoryClientWidth, kHistoryClientHeight};
   const SIZE frame = win::FrameSizeFor(client100, kHistoryStyle, 0, win::DpiOf(owner));
-  RECT around{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  if (owner != nullptr) {
-    GetWindowRect(owner, &around);
-  } else {
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &around, 0);
-  }
-  const int x = std::max(0, static_cast<int>(around.left + (around.right - around.left - frame.cx) / 2));
-  const int y = std::max(0, static_cast<int>(around.top + (around.bottom - around.top - frame.cy) / 2));
+  const auto [x, y] = OpeningCorner(frame, owner);
   if (!CreateWindowOf(kHistoryClassName, 0, kHistoryStyle, win::Widen(page_.caption), x, y, frame.cx,
                       frame.cy, owner, nullptr)) {
     return false;
@@ -80,14 +73,26 @@ bool HistoryWindow::Create(HWND owner) {
   CreateControls();
   layout_.Capture(Handle());
   layout_.SetFont(Control(kHistoryFileLink), win::DpiLayout::FontKind::Link);
-  const UINT dpi = win::DpiOf(Handle());
-  layout_.Apply(dpi);
-  if (dpi != win::DpiOf(owner)) win::FitClientForDpi(Handle(), client100, dpi);
-  SetTabStops();
-  // Filled last: a font or tab stops set on a full list cost far more.
-  FillList();
+  ApplyDpi(win::DpiOf(Handle()));
   win::UseKeyboardNavigation(Handle());  // Esc closes
   return true;
+}
+
+void HistoryWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
+  // The list is emptied while its font changes and filled again last: a
+  // font or tab stops set on a full list cost far more.
+  const HWND list = Control(kHistoryList);
+  const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
+  const LRESULT top = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  win::DpiSteps steps;
+  steps.laidOut = [this](UINT) {
+    SetTabStops();
+    FillList();
+  };
+  win::ChangeDpi(layout_, {kHistoryClientWidth, kHistoryClientHeight}, dpi, suggested, steps);
+  SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+  if (selected != LB_ERR) SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
 void HistoryWindow::RunModal(HWND owner) {
@@ -127,10 +132,10 @@ void HistoryWindow::CreateControls() {
 // The columns follow the list's font at the window's DPI.
 void HistoryWindow::SetTabStops() {
   const HWND list = Control(kHistoryList);
-  std::vector<int> stops = TabStopsForColumns(
-      {Scale(kDateColumn), Scale(kDateColumn + kSignColumn), Scale(kInnerWidth)}, ListAverageCharWidth(list));
-  SendMessageW(list, LB_SETTABSTOPS, static_cast<WPARAM>(stops.size()),
-               reinterpret_cast<LPARAM>(stops.data()));
+  tabStops_ = TabStopsForColumns({Scale(kDateColumn), Scale(kDateColumn + kSignColumn), Scale(kInnerWidth)},
+                                 ListAverageCharWidth(list));
+  SendMessageW(list, LB_SETTABSTOPS, static_cast<WPARAM>(tabStops_.size()),
+               reinterpret_cast<LPARAM>(tabStops_.data()));
   InvalidateRect(list, nullptr, TRUE);
 }
 
@@ -200,9 +205,9 @@ void HistoryWindow::DrawChart(HDC dc, const RECT& rect) const {
       LineTo(dc, x, bottom + Scale(4));
       const std::wstring label = win::Widen(tick.label);
       const int width = TextSize(dc, label).cx;
-      // Centred under its tick, but kept inside the chart.
-      const int from = std::clamp(x - width / 2, static_cast<int>(rect.left) + Scale(2),
-                                  static_cast<int>(rect.right) - Scale(2) - width);
+      // Centred under its tick, but kept clear of the chart's frame.
+      const int from = std::clamp(x - width / 2, static_cast<int>(rect.left) + Scale(6),
+                                  static_cast<int>(rect.right) - Scale(6) - width);
       TextOutW(dc, from, bottom + Scale(6), label.c_str(), static_cast<int>(label.size()));
     }
   }
@@ -278,23 +283,11 @@ LRESULT HistoryWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR:
       if (win::SetLinkCursor(reinterpret_cast<HWND>(wParam), Control(kHistoryFileLink))) return TRUE;
       break;
-    case WM_DPICHANGED: {
-      const UINT dpi = win::DpiOfMessage(wParam);
-      win::FitClientForDpi(Handle(), {kHistoryClientWidth, kHistoryClientHeight}, dpi,
-                           reinterpret_cast<const RECT*>(lParam));
-      // The list is emptied while its font changes and filled again.
-      const HWND list = Control(kHistoryList);
-      const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
-      const LRESULT top = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
-      SendMessageW(list, LB_RESETCONTENT, 0, 0);
-      layout_.Apply(dpi);
-      SetTabStops();
-      FillList();
-      SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
-      SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
-      InvalidateRect(Handle(), nullptr, TRUE);
+    case WM_DPICHANGED:
+      ApplyDpi(win::DpiOfMessage(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
-    }
+    case WM_GETDPISCALEDSIZE:
+      return win::DpiScaledSize(Handle(), {kHistoryClientWidth, kHistoryClientHeight}, wParam, lParam);
     case WM_CLOSE:
       Destroy();
       return 0;

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "readers/history_model.h"
 #include "win32/dpi_layout.h"
@@ -35,6 +36,8 @@ class HistoryWindow : public win::Window {
   void RunModal(HWND owner);
 
   const HistoryPage& Page() const { return page_; }
+  // The events list's tab stops, in dialog units.
+  const std::vector<int>& TabStops() const { return tabStops_; }
   HWND Control(int id) const { return GetDlgItem(Handle(), id); }
   // Draws the chart into `rect` of `dc`; the window paints through it.
   void DrawChart(HDC dc, const RECT& rect) const;
@@ -46,6 +49,9 @@ class HistoryWindow : public win::Window {
   // Every length of the layout is given at 100 % and passes through here.
   int Scale(int value) const { return layout_.Scale(value); }
   void CreateControls();
+  // Fonts, children, list and size for `dpi`; `suggested` is where Windows
+  // wants the window after a move to another monitor.
+  void ApplyDpi(UINT dpi, const RECT* suggested = nullptr);
   void SetTabStops();
   void FillList();
   void OnDrawItem(const DRAWITEMSTRUCT& item) const;
@@ -53,6 +59,7 @@ class HistoryWindow : public win::Window {
   std::filesystem::path programFolder_;
   std::string id_;
   HistoryPage page_;
+  std::vector<int> tabStops_;
   win::DpiLayout layout_;
 };
 

@@ -68,10 +68,7 @@ bool ReportWindow::Load() {
   AdjustWindowRectEx(&frame, kReportStyle, FALSE, 0);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
-  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  const int x = work.left + (work.right - work.left - width) / 2;
-  const int y = work.top + (work.bottom - work.top - height) / 2;
+  const auto [x, y] = OpeningCorner({width, height});
   if (!CreateWindowOf(kReportClassName, 0, kReportStyle, win::Widen(kReportCaption), x, y, width, height,
                       nullptr, nullptr)) {
     return false;
@@ -92,18 +89,26 @@ void ReportWindow::Show(int show) {
 }
 
 void ReportWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
-  acceptPictures_.Load(dpi);
-  closePictures_.Load(dpi);
-  layout_.Apply(dpi);
-  for (int column = 0; column < 2; ++column) {
-    HDITEMW item{};
-    item.mask = HDI_WIDTH;
-    item.cxy = layout_.Scale(kReportColumnWidth);
-    SendMessageW(header_, HDM_SETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
-  }
-  for (int id : {kReportList1, kReportList2, kReportList3}) FitHorizontalExtent(Control(id));
-  win::FitClientForDpi(Handle(), {kReportClientWidth, kReportClientHeight}, dpi, suggested);
-  InvalidateRect(Handle(), nullptr, TRUE);
+  win::DpiSteps steps;
+  steps.make = [this](UINT dpi, win::RetiredGdi& retired) {
+    acceptPictures_.Load(dpi, retired);
+    closePictures_.Load(dpi, retired);
+  };
+  steps.laidOut = [this](UINT) {
+    for (int column = 0; column < 2; ++column) {
+      HDITEMW item{};
+      item.mask = HDI_WIDTH;
+      item.cxy = layout_.Scale(kReportColumnWidth);
+      SendMessageW(header_, HDM_SETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+    }
+    for (int id : {kReportList1, kReportList2, kReportList3}) FitHorizontalExtent(Control(id));
+  };
+  // The lists are read back for their extent: without the copy keys' hook
+  // that costs nothing, with it seconds for long lists.
+  const win::ListCopyPause quick1(Control(kReportList1));
+  const win::ListCopyPause quick2(Control(kReportList2));
+  const win::ListCopyPause quick3(Control(kReportList3));
+  win::ChangeDpi(layout_, {kReportClientWidth, kReportClientHeight}, dpi, suggested, steps);
 }
 
 void ReportWindow::FitHorizontalExtent(HWND list) {
@@ -149,8 +154,10 @@ void ReportWindow::CreateControls() {
   accept_.events.Click = [this] { model_.OnAccept(); };
   close_.events.Click = [this] { model_.OnCloseClick(); };
 
-  AddLabel(4, "", kMargin, 12, 300);
-  AddLabel(7, "", 320, 12, kReportClientWidth - 320 - kMargin);
+  // "Результат для ID=" and ten digits need about 150 pixels: the owner's
+  // nickname takes the rest of the line.
+  AddLabel(4, "", kMargin, 12, 184);
+  AddLabel(7, "", kMargin + 188, 12, kReportClientWidth - 2 * kMargin - 188);
   AddLabel(5, kReportLabel5, kMargin, 36, 150);
   AddLabel(6, "", 166, 36, kReportClientWidth - 166 - kMargin);
   AddLabel(8, kReportLabel8, kMargin, 56, 150);
@@ -272,6 +279,8 @@ LRESULT ReportWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       ApplyDpi(win::DpiOfMessage(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
+    case WM_GETDPISCALEDSIZE:
+      return win::DpiScaledSize(Handle(), {kReportClientWidth, kReportClientHeight}, wParam, lParam);
     case WM_CLOSE:
       Destroy();
       return 0;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "program/program.h"
+#include "settings/program_values.h"
 #include "settings/settings.h"
 #include "text/cp1251.h"
 

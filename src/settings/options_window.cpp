@@ -116,8 +116,7 @@ bool OptionsWindow::Load(int show) {
   AdjustWindowRectEx(&frame, kOptionsStyle, FALSE, 0);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
-  const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  const auto [x, y] = OpeningCorner({width, height});
   if (!CreateWindowOf(kOptionsClassName, 0, kOptionsStyle, win::Widen(kOptionsCaption), x, y, width, height,
                       nullptr, nullptr)) {
     return false;
@@ -129,6 +128,7 @@ bool OptionsWindow::Load(int show) {
   layout_.SetFont(Control(kOptionsLabel(2)), win::DpiLayout::FontKind::Bold);
   layout_.SetFont(Control(kOptionsLabel(10)), win::DpiLayout::FontKind::Bold);
   layout_.SetFont(Control(kOptionsHistory), win::DpiLayout::FontKind::Link);
+  layout_.AddPopup(tooltip_);
   ApplyDpi(win::DpiOf(Handle()));
   win::UseKeyboardNavigation(Handle());
   model_.Load();
@@ -146,17 +146,22 @@ void OptionsWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
     }
     return 0;
   };
-  const int acceptShown = shown(accept_);
-  const int cancelShown = shown(cancel_);
-  for (int i = 1; i < static_cast<int>(pictures_.size()); ++i)
-    pictures_[i].Reset(win::LoadPicture(kPictureResource[i], dpi));
-  picture5_.bitmap = pictures_[5].Get();
-  if (acceptShown != 0) accept_.SetPicture({pictures_[acceptShown].Get(), nullptr});
-  if (cancelShown != 0) cancel_.SetPicture({pictures_[cancelShown].Get(), nullptr});
-  layout_.Apply(dpi);
-  if (idTip_) idTip_->SetDpi(dpi);
-  win::FitClientForDpi(Handle(), {kOptionsClientWidth, kOptionsClientHeight}, dpi, suggested);
-  InvalidateRect(Handle(), nullptr, TRUE);
+  win::DpiSteps steps;
+  steps.make = [this, shown](UINT dpi, win::RetiredGdi& retired) {
+    const int acceptShown = shown(accept_);
+    const int cancelShown = shown(cancel_);
+    for (int i = 1; i < static_cast<int>(pictures_.size()); ++i) {
+      retired.Keep(pictures_[i]);
+      pictures_[i].Reset(win::LoadPicture(kPictureResource[i], dpi));
+    }
+    picture5_.bitmap = pictures_[5].Get();
+    if (acceptShown != 0) accept_.SetPicture({pictures_[acceptShown].Get(), nullptr});
+    if (cancelShown != 0) cancel_.SetPicture({pictures_[cancelShown].Get(), nullptr});
+  };
+  steps.laidOut = [this](UINT dpi) {
+    if (idTip_) idTip_->SetDpi(dpi);
+  };
+  win::ChangeDpi(layout_, {kOptionsClientWidth, kOptionsClientHeight}, dpi, suggested, steps);
 }
 
 HWND OptionsWindow::AddLabel(int n, const std::string& text, int x, int y, int width, int height) {
@@ -491,6 +496,11 @@ LRESULT OptionsWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       ApplyDpi(win::DpiOfMessage(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
+    case WM_SIZE:
+      win::KeepClientSize(layout_, {kOptionsClientWidth, kOptionsClientHeight}, wParam);
+      break;
+    case WM_GETDPISCALEDSIZE:
+      return win::DpiScaledSize(Handle(), {kOptionsClientWidth, kOptionsClientHeight}, wParam, lParam);
     case WM_CLOSE:
       // The close box of the frame cancels, like XpB2.
       model_.OnXpB2Click();

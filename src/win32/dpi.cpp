@@ -58,6 +58,20 @@ void FitClientForDpi(HWND window, SIZE client100, UINT dpi, const RECT* at) noex
   const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
   const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
   SIZE size = FrameSizeFor(client100, style, exStyle, dpi);
+  if (IsIconic(window)) {
+    // A minimized window comes back at its restored place: size that one.
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof(placement);
+    if (!GetWindowPlacement(window, &placement)) return;
+    RECT& normal = placement.rcNormalPosition;
+    normal.left += (normal.right - normal.left - size.cx) / 2;
+    normal.top += (normal.bottom - normal.top - size.cy) / 2;
+    normal.right = normal.left + size.cx;
+    normal.bottom = normal.top + size.cy;
+    placement.showCmd = IsWindowVisible(window) ? SW_SHOWMINNOACTIVE : SW_HIDE;
+    SetWindowPlacement(window, &placement);
+    return;
+  }
   RECT now{};
   GetWindowRect(window, &now);
   POINT corner{now.left + (now.right - now.left - size.cx) / 2,

@@ -10,7 +10,7 @@
 //                                             reinterpret_cast<const RECT*>(lParam));
 #pragma once
 
-#include "controls/dpi_scale.h"
+#include "program/dpi_scale.h"
 #include "win32/handle.h"
 #include "win32/windows_headers.h"
 

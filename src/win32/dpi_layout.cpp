@@ -2,6 +2,9 @@
 
 #include <utility>
 
+#include "program/resource_ids.h"
+#include "win32/window.h"
+
 namespace tw::win {
 
 namespace {
@@ -19,12 +22,11 @@ BOOL CALLBACK CaptureChild(HWND child, LPARAM lParam) {
   wchar_t name[16] = {};
   GetClassNameW(child, name, 16);
   if (lstrcmpiW(name, L"ComboBox") == 0) {
-    // A drop-down combo's height is that of its open list.
+    // A drop-down combo's height is that of its open list. Windows answers
+    // TRUE and Wine CB_OKAY (0): the rectangle itself tells.
     RECT dropped{};
-    if (SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)) != 0 &&
-        dropped.bottom > r.bottom) {
-      r.bottom = dropped.bottom;
-    }
+    SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    if (dropped.bottom > r.bottom) r.bottom = dropped.bottom;
   }
   MapWindowPoints(nullptr, state->parent, reinterpret_cast<POINT*>(&r), 2);
   state->found.emplace_back(child, r);
@@ -34,6 +36,7 @@ BOOL CALLBACK CaptureChild(HWND child, LPARAM lParam) {
 }  // namespace
 
 void DpiLayout::Capture(HWND parent) {
+  parent_ = parent;
   CaptureState state{parent, {}};
   EnumChildWindows(parent, CaptureChild, reinterpret_cast<LPARAM>(&state));
   for (const auto& [child, rect] : state.found) {
@@ -49,6 +52,11 @@ void DpiLayout::Add(HWND child, const RECT& rect100, FontKind font) {
     children_.push_back({child, rect100, font});
   }
   if (applied_) Place(*Find(child));
+}
+
+void DpiLayout::AddPopup(HWND popup) {
+  popups_.push_back(popup);
+  if (applied_) SendMessageW(popup, WM_SETFONT, reinterpret_cast<WPARAM>(gui_.Get()), FALSE);
 }
 
 void DpiLayout::SetFont(HWND child, FontKind font) {
@@ -98,17 +106,68 @@ void DpiLayout::Place(const Child& child) const noexcept {
   InvalidateRect(child.hwnd, nullptr, TRUE);
 }
 
-void DpiLayout::Apply(UINT dpi) {
-  // The old fonts go only after every child holds a new one.
-  win::Font gui = GuiFontFor(dpi);
-  win::Font bold = GuiFontFor(dpi, FW_BOLD);
-  win::Font link = GuiFontFor(dpi, 0, true);
-  std::swap(gui_, gui);
-  std::swap(bold_, bold);
-  std::swap(link_, link);
+void DpiLayout::MakeFonts(UINT dpi, RetiredGdi& retired) {
+  win::Font fonts[] = {GuiFontFor(dpi), GuiFontFor(dpi, FW_BOLD), GuiFontFor(dpi, 0, true)};
+  for (win::Font* font : {&gui_, &bold_, &link_}) retired.Keep(*font);
+  gui_ = std::move(fonts[0]);
+  bold_ = std::move(fonts[1]);
+  link_ = std::move(fonts[2]);
   dpi_ = dpi;
+}
+
+void DpiLayout::MakeIcons(UINT dpi, RetiredGdi& retired) {
+  if (parent_ == nullptr || (GetWindowLongPtrW(parent_, GWL_STYLE) & WS_CHILD) != 0) return;
+  const auto load = [dpi](int side100) {
+    const int side = win::Scale(side100, dpi);
+    return win::Icon(static_cast<HICON>(LoadImageW(ProgramInstance(), MAKEINTRESOURCEW(IDI_TALLYWICK),
+                                                   IMAGE_ICON, side, side, LR_DEFAULTCOLOR)));
+  };
+  retired.Keep(smallIcon_);
+  retired.Keep(bigIcon_);
+  smallIcon_ = load(16);
+  bigIcon_ = load(32);
+  SendMessageW(parent_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+  SendMessageW(parent_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
+}
+
+void DpiLayout::Apply() {
   applied_ = true;
   for (const Child& child : children_) Place(child);
+  for (HWND popup : popups_) {
+    if (IsWindow(popup)) SendMessageW(popup, WM_SETFONT, reinterpret_cast<WPARAM>(gui_.Get()), FALSE);
+  }
+}
+
+void ChangeDpi(DpiLayout& layout, SIZE client100, UINT dpi, const RECT* suggested, const DpiSteps& steps) {
+  const HWND window = layout.Parent();
+  RetiredGdi retired;
+  layout.MakeFonts(dpi, retired);
+  layout.MakeIcons(dpi, retired);
+  if (steps.make) steps.make(dpi, retired);
+  layout.Apply();
+  if (steps.laidOut) steps.laidOut(dpi);
+  FitClientForDpi(window, client100, dpi, suggested);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void KeepClientSize(const DpiLayout& layout, SIZE client100, WPARAM sizeKind) noexcept {
+  const HWND window = layout.Parent();
+  if (sizeKind != SIZE_RESTORED || window == nullptr) return;
+  RECT client{};
+  GetClientRect(window, &client);
+  if (client.right == layout.Scale(client100.cx) && client.bottom == layout.Scale(client100.cy)) return;
+  RECT now{};
+  GetWindowRect(window, &now);
+  FitClientForDpi(window, client100, layout.Dpi(), &now);
+}
+
+LRESULT DpiScaledSize(HWND window, SIZE client100, WPARAM wParam, LPARAM lParam) noexcept {
+  auto* size = reinterpret_cast<SIZE*>(lParam);
+  const UINT dpi = LOWORD(wParam);
+  if (size == nullptr || dpi == 0) return FALSE;
+  *size = FrameSizeFor(client100, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)),
+                       static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)), dpi);
+  return TRUE;
 }
 
 }  // namespace tw::win

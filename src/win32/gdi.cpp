@@ -1,6 +1,6 @@
 #include "win32/gdi.h"
 
-#include "controls/xp_button_model.h"
+#include "program/color.h"
 
 namespace tw::win {
 

@@ -19,7 +19,7 @@ using Microsoft::WRL::ComPtr;
 
 // The scales stored beside the 100 % bitmap, as PNG resources of type
 // "PNG<percent>" under the same id (assets/make-assets draws them).
-constexpr int kStoredScales[] = {125, 150, 175, 200};
+constexpr int kStoredScales[] = {125, 150, 175, 200, 300};
 
 std::span<const BYTE> ResourceBytes(int id, const wchar_t* type) {
   HINSTANCE module = ProgramInstance();

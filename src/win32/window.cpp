@@ -5,12 +5,37 @@
 #include <vector>
 
 #include "program/resource_ids.h"
+#include "program/window_place.h"
 
 namespace tw::win {
 
 HINSTANCE ProgramInstance() noexcept { return GetModuleHandleW(nullptr); }
 
 Window::~Window() { Destroy(); }
+
+RECT WorkAreaOf(HMONITOR monitor) noexcept {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (monitor == nullptr) monitor = MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
+  if (monitor != nullptr && GetMonitorInfoW(monitor, &info)) return info.rcWork;
+  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  return work;
+}
+
+HMONITOR Window::Screen() const noexcept {
+  return hwnd_ != nullptr ? MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST) : screen_;
+}
+
+POINT Window::OpeningCorner(SIZE frame, HWND owner) const noexcept {
+  const RECT work =
+      WorkAreaOf(owner != nullptr ? MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST) : screen_);
+  RECT around = work;
+  if (owner != nullptr) GetWindowRect(owner, &around);
+  const PlacePoint at = CentreWindow({around.left, around.top, around.right, around.bottom}, frame.cx,
+                                     frame.cy, {work.left, work.top, work.right, work.bottom});
+  return {at.x, at.y};
+}
 
 void Window::Destroy() noexcept {
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);
@@ -58,6 +83,7 @@ LRESULT CALLBACK Window::Thunk(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     // default procedure would.
     result = DefWindowProcW(hwnd, msg, wParam, lParam);
   }
+  if (msg == WM_DESTROY) self->screen_ = MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST);
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;

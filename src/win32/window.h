@@ -18,6 +18,11 @@ class Window {
   virtual ~Window();
 
   HWND Handle() const noexcept { return hwnd_; }
+  // The monitor the window opens on: that of the window the user came from.
+  // Without one, the primary monitor.
+  void OpenOn(HMONITOR monitor) noexcept { screen_ = monitor; }
+  // The monitor the window is on; once it is gone, the one it was last on.
+  HMONITOR Screen() const noexcept;
 
   // Registers `className` once per process (with the program's icon and the
   // arrow pointer) and creates the window.
@@ -31,13 +36,21 @@ class Window {
   LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
     return DefWindowProcW(hwnd_, msg, wParam, lParam);
   }
+  // The top-left corner of a window of outer size `frame`: centred on
+  // `owner` when there is one, else on the work area of the monitor given to
+  // OpenOn; always inside the work area of that monitor.
+  POINT OpeningCorner(SIZE frame, HWND owner = nullptr) const noexcept;
   // Called after WM_NCDESTROY, when the handle is already gone.
   virtual void OnFinalDestroy() noexcept {}
 
  private:
   static LRESULT CALLBACK Thunk(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
   HWND hwnd_ = nullptr;
+  HMONITOR screen_ = nullptr;
 };
+
+// The work area of `monitor`; the primary monitor's for null.
+RECT WorkAreaOf(HMONITOR monitor) noexcept;
 
 HINSTANCE ProgramInstance() noexcept;
 

@@ -27,7 +27,7 @@ TEST(InfoTipSize, BodyAndWindow) {
 }
 
 TEST(InfoTipPlacement, BelowThePointerOrInsideTheScreenEdges) {
-  const Size screen{1024, 768};
+  const Rect screen{0, 0, 1024, 768};
   const Size body{200, 50};
   struct Case {
     Point pointer;
@@ -44,6 +44,9 @@ TEST(InfoTipPlacement, BelowThePointerOrInsideTheScreenEdges) {
       // Both edges at once.
       {{1020, 760}, {819, 705}},
   };
+  // On a monitor left of the primary the right edge is at 0.
+  EXPECT_EQ(PlaceInfoTip({-300, 100}, body, 5, {-1280, 0, 0, 1024}), (Point{-300, 122}));
+  EXPECT_EQ(PlaceInfoTip({-100, 100}, body, 5, {-1280, 0, 0, 1024}), (Point{-205, 122}));
   for (const Case& c : cases) {
     const Point at = PlaceInfoTip(c.pointer, body, 5, screen);
     EXPECT_EQ(at, c.expected) << "pointer " << c.pointer.x << "," << c.pointer.y << " got " << at.x << ","
@@ -95,7 +98,7 @@ TEST(InfoTipFont, SystemOrOwnFont) {
 }
 
 TEST(InfoTipScale, GapShadowAndBandsAt200Percent) {
-  EXPECT_EQ(PlaceInfoTip({100, 100}, {50, 20}, 10, {1280, 1024}, 192), (Point{100, 144}));
+  EXPECT_EQ(PlaceInfoTip({100, 100}, {50, 20}, 10, {0, 0, 1280, 1024}, 192), (Point{100, 144}));
   EXPECT_EQ(InfoTipWindowSize({110, 49}, true, 192), (Size{118, 57}));
   const int w = 80;
   const int h = 60;

@@ -105,7 +105,7 @@ int WhiteShare(const Pixels& p) {  // per mille
   return static_cast<int>(1000LL * white / static_cast<long long>(p.rgb.size()));
 }
 
-constexpr UINT kDpis[] = {72, 96, 108, 120, 132, 144, 168, 192, 240};
+constexpr UINT kDpis[] = {72, 96, 108, 120, 132, 144, 168, 192, 240, 288, 336};
 
 TEST(Picture, EveryPictureHasItsExactSizeAtEveryDpi) {
   const auto ids = AllPictureIds();
@@ -140,6 +140,8 @@ TEST(Picture, AStoredScaleIsItsDrawingUnchanged) {
       {IDB_OPTIONS_HELP, 168, "175/options_help.png"},
       {IDB_REPORT_CLOSE, 192, "200/report_close.png"},
       {IDB_CHECK_DISABLED_OFF, 192, "200/check_disabled_off.png"},
+      {IDB_REPORT_ACCEPT, 288, "300/report_accept.png"},
+      {IDB_MAIN_NORMAL, 288, "300/main_normal.png"},
   };
   for (const Case& c : cases) {
     const Pixels want = File(c.file);
@@ -162,7 +164,7 @@ TEST(Picture, FilteringKeepsTheWhiteKeyClean) {
     const Pixels at100 = Load(id, 96);
     if (!WhiteKeyed(at100)) continue;
     ++keyed;
-    for (UINT dpi : {72u, 108u, 132u, 156u, 180u, 240u}) {
+    for (UINT dpi : {72u, 108u, 132u, 156u, 180u, 216u, 240u}) {
       const Pixels p = Load(id, dpi);
       ASSERT_GT(p.width, 0) << id << " at " << dpi;
       int strays = 0;

@@ -67,6 +67,7 @@ TEST(TextFitLoadingTest, DownloadWindowWithTheLongestProxyStatusAndTheErrorLink)
   test::PumpMessages();
   ASSERT_TRUE(loading.InfoIsLink());
   ExpectWindowFits(loading.Handle(), kLoadingClientWidth, kLoadingClientHeight);
+  ExpectDpiChangesClean(loading.Handle(), kLoadingClientWidth, kLoadingClientHeight);
   std::error_code ec;
   std::filesystem::remove_all(folder_, ec);
 }

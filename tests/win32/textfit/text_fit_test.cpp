@@ -13,6 +13,7 @@
 #include "app/about_window.h"
 #include "app/main_window.h"
 #include "controls/list_header.h"
+#include "controls/list_header_model.h"
 #include "readers/history_window.h"
 #include "readers/report_window.h"
 #include "settings/options_window.h"
@@ -68,6 +69,19 @@ TEST_F(TextFitTest, MainWindowWaitingAndReady) {
     GetClientRect(main.Button(n).Handle(), &r);
     EXPECT_NEAR(r.right, Scaled(67), 1) << "XpB" << n + 2;
   }
+  ExpectDpiChangesClean(main.Handle(), kMainClientWidth, kMainClientHeight);
+  const int other = ScreenDpi() == 96 ? 144 : 96;
+  SendDpiChange(main.Handle(), other);
+  BITMAP background{};
+  GetObjectW(main.PictureBitmap(MainPicture::Picture11), sizeof(background), &background);
+  EXPECT_EQ(background.bmWidth, Scaled(kMainClientWidth, other)) << "pictures made anew for the scale";
+  EXPECT_EQ(main.Button(1).Properties().PictureWidth, Scaled(48, other));
+  // Minimized meanwhile: it comes back at the size of the new scale.
+  ShowWindow(main.Handle(), SW_MINIMIZE);
+  SendMessageW(main.Handle(), WM_DPICHANGED, MAKEWPARAM(ScreenDpi(), ScreenDpi()), 0);
+  ShowWindow(main.Handle(), SW_RESTORE);
+  test::PumpMessages();
+  ExpectWindowFits(main.Handle(), kMainClientWidth, kMainClientHeight);
 }
 
 TEST_F(TextFitTest, AboutWindow) {
@@ -76,6 +90,7 @@ TEST_F(TextFitTest, AboutWindow) {
   ShowWindow(about.Handle(), SW_SHOW);
   test::PumpMessages();
   ExpectWindowFits(about.Handle(), kAboutClientWidth, kAboutClientHeight);
+  ExpectDpiChangesClean(about.Handle(), kAboutClientWidth, kAboutClientHeight);
 }
 
 TEST_F(TextFitTest, OptionsInBothLayoutsAndTheIdHelpTip) {
@@ -97,6 +112,7 @@ TEST_F(TextFitTest, OptionsInBothLayoutsAndTheIdHelpTip) {
     }
     EXPECT_NE(TextOf(options.Control(kOptionsLastCheckLabel)), L"") << "the last result is shown";
     if (guest) continue;
+    ExpectDpiChangesClean(options.Handle(), kOptionsClientWidth, kOptionsClientHeight);
     test::MovePointerTo(options.Picture5(), 4, 4);
     options.Model().OnPicture5MouseDown(1);
     ASSERT_NE(options.IDTip(), nullptr);
@@ -132,9 +148,14 @@ TEST_F(TextFitTest, ReportWithFiveDigitCountsAndLongNicknames) {
   report.Show();
   test::PumpMessages();
   ASSERT_EQ(TextOf(report.Label(1)), win::Widen(Utf8ToCp1251("Подписались (10000)")));
-  RECT column{};
-  SendMessageW(report.Header(), HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&column));
-  ExpectWindowFits(report.Handle(), kReportClientWidth, kReportClientHeight, column.right);
+  FitRules rules;
+  rules.tabStops = [&report](HWND list) {
+    RECT column{};
+    SendMessageW(report.Header(), HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&column));
+    return TabStopsForColumns({static_cast<int>(column.right), 0}, ListAverageCharWidth(list));
+  };
+  ExpectWindowFits(report.Handle(), kReportClientWidth, kReportClientHeight, rules);
+  ExpectDpiChangesClean(report.Handle(), kReportClientWidth, kReportClientHeight, rules);
 }
 
 TEST_F(TextFitTest, HistoryWithLongNicknamesAndFiveDigitTotals) {
@@ -155,42 +176,10 @@ TEST_F(TextFitTest, HistoryWithLongNicknamesAndFiveDigitTotals) {
   ASSERT_TRUE(history.Create(nullptr));
   ShowWindow(history.Handle(), SW_SHOWNA);
   test::PumpMessages();
-  ExpectWindowFits(history.Handle(), kHistoryClientWidth, kHistoryClientHeight);
-}
-
-// A move to a monitor of another scale: Windows sends WM_DPICHANGED with
-// the new DPI and a suggested place; size, layout, fonts and pictures follow.
-TEST_F(TextFitTest, WindowsFollowAMoveToAnotherScale) {
-  const int other = ScreenDpi() == 96 ? 144 : 96;
-  auto move = [other](HWND window) {
-    RECT suggested{};
-    GetWindowRect(window, &suggested);
-    OffsetRect(&suggested, 10, 10);
-    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(other, other), reinterpret_cast<LPARAM>(&suggested));
-    test::PumpMessages();
-    RECT now{};
-    GetWindowRect(window, &now);
-    EXPECT_EQ(now.left, suggested.left);
-    EXPECT_EQ(now.top, suggested.top);
-  };
-  NoHost host;
-  MainWindow main(host, values_);
-  ASSERT_TRUE(main.Load());
-  move(main.Handle());
-  ExpectWindowFits(main.Handle(), kMainClientWidth, kMainClientHeight, 0, other);
-  BITMAP background{};
-  GetObjectW(main.PictureBitmap(MainPicture::Picture11), sizeof(background), &background);
-  EXPECT_EQ(background.bmWidth, Scaled(kMainClientWidth, other)) << "pictures made anew for the scale";
-  EXPECT_EQ(main.Button(1).Properties().PictureWidth, Scaled(48, other));
-
-  values_.settings.Guest = false;
-  OptionsWindow options(values_);
-  ASSERT_TRUE(options.Load());
-  move(options.Handle());
-  ExpectWindowFits(options.Handle(), kOptionsClientWidth, kOptionsClientHeight, 0, other);
-  RECT check{};
-  GetClientRect(options.Check(1).Handle(), &check);
-  EXPECT_EQ(check.right, Scaled(13, other));
+  FitRules rules;
+  rules.tabStops = [&history](HWND) { return history.TabStops(); };
+  ExpectWindowFits(history.Handle(), kHistoryClientWidth, kHistoryClientHeight, rules);
+  ExpectDpiChangesClean(history.Handle(), kHistoryClientWidth, kHistoryClientHeight, rules);
 }
 
 }  // namespace
