@@ -1,7 +1,7 @@
 # Windows build: tallywick.exe and the tests that run under Wine.
 enable_language(RC)
 
-set(TW_WIN32_LIBS user32 gdi32 gdiplus comctl32 msimg32 shell32 ws2_32 ole32 uuid)
+set(TW_WIN32_LIBS user32 gdi32 gdiplus comctl32 msimg32 shell32 ws2_32 ole32 oleaut32 oleacc uuid)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 add_link_options(-static -static-libgcc -static-libstdc++)
 
