@@ -57,7 +57,7 @@ endforeach()
 # program's version resource.
 add_executable(wintext ${PROJECT_SOURCE_DIR}/tests/e2e/tools/wintext.cpp)
 target_include_directories(wintext PRIVATE ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(wintext PRIVATE user32 comctl32)
+target_link_libraries(wintext PRIVATE user32 comctl32 ole32 oleaut32 oleacc uuid)
 target_link_options(wintext PRIVATE -municode)
 add_executable(usercred ${PROJECT_SOURCE_DIR}/tests/e2e/tools/usercred.cpp)
 target_link_libraries(usercred PRIVATE tallywick_ui)
