@@ -21,9 +21,12 @@ same() {  # same <name> <expected> <actual>
   if [ "$2" = "$3" ]; then pass "$1"; else fail "$1 (expected '$2', got '$3')"; fi
 }
 focus_of() { wintext "$1" | awk -F'\t' '$1 == "focus" { print $2 }'; }
-# tab_to <caption> <id>: Tab until that control has the focus.
+active() { wintext "$1" | awk -F'\t' '$1 == "focus" { print $3 }' | grep -qx 1; }
+# tab_to <caption> <id>: Tab until that control has the focus (once the
+# window is the active one, so the keys reach it).
 tab_to() {
   local i
+  wait_until 10 active "$1" || return 1
   for i in $(seq 1 20); do
     [ "$(focus_of "$1")" = "$2" ] && return 0
     xdotool key Tab

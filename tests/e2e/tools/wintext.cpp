@@ -11,8 +11,9 @@
 //   control <class> <id> <visible 0|1> <text>      every child, in Z order
 //   item    <id> <index> <text>                    list box items
 //   item    <id> <index> <column 0> <column 1> ... list view rows
-//   focus   <id>                                   the control with the keyboard
-//                                                  focus (0: none, or the window)
+//   focus   <id> <active 0|1>                      the control with the keyboard
+//                                                  focus (0: none, or the window),
+//                                                  and whether the window is active
 //
 //   wintext.exe --access "<window caption>"
 //
@@ -254,7 +255,8 @@ int wmain(int argc, wchar_t** argv) {
   gui.cbSize = sizeof(gui);
   const bool gotFocus = GetGUIThreadInfo(GetWindowThreadProcessId(search.found, nullptr), &gui) != FALSE;
   const bool inside = gotFocus && gui.hwndFocus != nullptr && IsChild(search.found, gui.hwndFocus);
-  std::printf("focus\t%d\n", inside ? GetDlgCtrlID(gui.hwndFocus) : 0);
+  std::printf("focus\t%d\t%d\n", inside ? GetDlgCtrlID(gui.hwndFocus) : 0,
+              gotFocus && gui.hwndActive == search.found ? 1 : 0);
   std::fflush(stdout);
   return 0;
 }
