@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "download/loading_window.h"
+#include "fake_socket.h"
 #include "walk.h"
 
 namespace tw {
@@ -13,34 +14,12 @@ namespace {
 
 using namespace test;
 
-class NoSocket : public Socket {
- public:
-  SocketEvents* events = nullptr;
-  void SetEvents(SocketEvents* e) override { events = e; }
-  const std::string& RemoteHost() const override { return host_; }
-  void SetRemoteHost(std::string host) override { host_ = std::move(host); }
-  std::int32_t RemotePort() const override { return 0; }
-  void SetRemotePort(std::int32_t) override {}
-  void Connect() override {}
-  void SendData(std::string_view) override {}
-  std::string GetData() override { return {}; }
-  void Close() override {}
-
- private:
-  std::string host_;
-};
-
-class Today : public DateSource {
- public:
-  std::string TodayText() override { return "09.12.2026"; }
-};
-
 TEST_F(AccessibilityTest, DownloadWithItsErrorLink) {
   Settings settings;
   settings.ID = "1234567890";
   std::ofstream(folder_ / "options.ini") << "[Main]\r\nLastUpdate=09.12.2026\r\n";
-  auto socket = std::make_unique<NoSocket>();
-  NoSocket* ws = socket.get();
+  auto socket = std::make_unique<FakeSocket>();
+  FakeSocket* ws = socket.get();
   LoadingWindow loading({settings, folder_, std::move(socket), [](std::string&) { return std::string(); },
                          LoadingHost{}, std::make_unique<Today>()});
   ASSERT_TRUE(loading.Open());

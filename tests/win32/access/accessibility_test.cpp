@@ -7,6 +7,7 @@
 
 #include "app/about_window.h"
 #include "app/main_window.h"
+#include "fake_main_host.h"
 #include "readers/history_window.h"
 #include "readers/report_window.h"
 #include "settings/options_window.h"
@@ -16,15 +17,6 @@ namespace tw {
 namespace {
 
 using namespace test;
-
-class NoHost : public MainHost {
- public:
-  bool AnotherInstanceRunning() override { return false; }
-  void LoadSettings() override {}
-  void ShowDownload() override {}
-  void ShowOptions() override {}
-  void EndProgram() override {}
-};
 
 class WindowsAccessibilityTest : public AccessibilityTest {
  protected:
