@@ -1,7 +1,7 @@
 # Windows build: tallywick.exe and the tests that run under Wine.
 enable_language(RC)
 
-set(TW_WIN32_LIBS user32 gdi32 gdiplus comctl32 msimg32 shell32 ws2_32 ole32 oleaut32 taskschd uuid)
+set(TW_WIN32_LIBS user32 gdi32 gdiplus comctl32 msimg32 shell32 ws2_32 ole32 oleaut32 oleacc taskschd uuid)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 add_link_options(-static -static-libgcc -static-libstdc++)
 
@@ -57,7 +57,7 @@ endforeach()
 # program's version resource.
 add_executable(wintext ${PROJECT_SOURCE_DIR}/tests/e2e/tools/wintext.cpp)
 target_include_directories(wintext PRIVATE ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(wintext PRIVATE user32 comctl32)
+target_link_libraries(wintext PRIVATE user32 comctl32 ole32 oleaut32 oleacc uuid)
 target_link_options(wintext PRIVATE -municode)
 add_executable(usercred ${PROJECT_SOURCE_DIR}/tests/e2e/tools/usercred.cpp)
 target_link_libraries(usercred PRIVATE tallywick_ui)

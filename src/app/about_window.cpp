@@ -3,7 +3,9 @@
 #include "app/about_model.h"
 #include "program/program.h"
 #include "program/resource_ids.h"
+#include "text/cp1251.h"
 #include "win32/gdi.h"
+#include "win32/keyboard_link.h"
 #include "win32/label.h"
 #include "win32/picture.h"
 #include "win32/shell.h"
@@ -49,6 +51,7 @@ bool AboutWindow::Create(HWND owner) {
     return false;
   }
   CreateControls();
+  win::UseKeyboardNavigation(Handle());  // Esc closes, as the cross does
   layout_.Capture(Handle());
   for (int id : {kAboutLabel3, kAboutLabel4, kAboutLabel6})
     layout_.SetFont(GetDlgItem(Handle(), id), win::DpiLayout::FontKind::Link);
@@ -86,6 +89,8 @@ void AboutWindow::CreateControls() {
   close_.Create(Handle(), kAboutXpB1, kAboutClientWidth - 56, kAboutClientHeight - 56, 44, 44, props);
   pictures_.Attach(close_);
   close_.events.Click = [this] { Destroy(); };
+  close_.SetAccessibleName(cp1251("Закрыть"));
+  for (int id : {kAboutLabel3, kAboutLabel4, kAboutLabel6}) win::MakeKeyboardLink(GetDlgItem(Handle(), id));
 }
 
 void AboutWindow::OnPaint() {

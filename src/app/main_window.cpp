@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include <vector>
+
 #include "app/about_window.h"
 #include "program/resource_ids.h"
 #include "text/cp1251.h"
@@ -38,6 +40,9 @@ constexpr ButtonPlace kButtonPlaces[] = {{kXpB3Id, 16, 16}, {kXpB4Id, 16, 92}, {
 constexpr int kButtonSide = 67;
 
 bool Inside(const RECT& r, POINT p) { return PtInRect(&r, p) != FALSE; }
+
+// What a screen reader says for XpB3, XpB4 and XpB5, which show only pictures.
+const std::string kMainButtonNames[] = {cp1251("Проверить профиль"), cp1251("Настройки"), cp1251("Выход")};
 
 }  // namespace
 
@@ -123,6 +128,12 @@ void MainWindow::CreateControls() {
     button.events.MouseIn = [this, n](int&) { model_.HighlightButton(n); };
     button.events.MouseOut = [this, n](int&) { model_.RestoreButton(n); };
     button.events.Click = [this, n] { model_.OnButtonClick(n); };
+    // The keyboard's focus shows what the pointer's hover shows.
+    button.events.Focus = [this, n](bool gained) {
+      gained ? model_.HighlightButton(n) : model_.RestoreButton(n);
+    };
+    button.events.KeyDown = [this](int& key, int&) { OnKey(key); };
+    button.SetAccessibleName(kMainButtonNames[i]);
   }
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
@@ -230,6 +241,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCHAR:
       if (DispatchAccessKey(Handle(), static_cast<wchar_t>(wParam))) return 0;
       break;
+    case WM_KEYDOWN:
+      OnKey(static_cast<int>(wParam));
+      return 0;
     case WM_CLOSE:
       model_.OnClose();
       return 0;
@@ -248,6 +262,43 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return Default(msg, wParam, lParam);
+}
+
+void MainWindow::OnKey(int key) {
+  if (Handle() == nullptr) return;  // a command has closed the window
+  model_.OnKeyPress();
+  switch (key) {
+    case VK_F1:
+      model_.OnImage1Click();
+      break;
+    case VK_TAB:
+      MoveFocus(GetKeyState(VK_SHIFT) >= 0);
+      break;
+    case VK_RIGHT:
+    case VK_DOWN:
+      MoveFocus(true);
+      break;
+    case VK_LEFT:
+    case VK_UP:
+      MoveFocus(false);
+      break;
+    default:
+      break;
+  }
+}
+
+void MainWindow::MoveFocus(bool forward) {
+  std::vector<HWND> shown;
+  int at = -1;
+  for (XpButton& button : buttons_) {
+    if (!IsWindowVisible(button.Handle()) || !IsWindowEnabled(button.Handle())) continue;
+    if (GetFocus() == button.Handle()) at = static_cast<int>(shown.size());
+    shown.push_back(button.Handle());
+  }
+  if (shown.empty()) return;  // the intro has not revealed any yet
+  const int count = static_cast<int>(shown.size());
+  const int next = at < 0 ? (forward ? 0 : count - 1) : (at + (forward ? 1 : count - 1)) % count;
+  SetFocus(shown[static_cast<std::size_t>(next)]);
 }
 
 void MainWindow::SetCaption(const std::string& caption) {

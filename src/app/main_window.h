@@ -71,6 +71,10 @@ class MainWindow : public win::Window, private MainView {
   void OnLeftButtonUp(POINT point);
   bool OnSetCursor();
   bool PointerOverClient() const;
+  // Keys of the window and of its focused button: the intro, moving among
+  // the buttons, F1.
+  void OnKey(int key);
+  void MoveFocus(bool forward);
 
   MainWindowModel model_;
   std::array<win::Bitmap, 12> pictures_;  // index = MainPicture

@@ -85,6 +85,8 @@ class MainWindowModel {
   bool Load();
   // Pointer movement over the window itself (not over its controls).
   void OnMouseMove();
+  // A key press starts the intro as the pointer does, for people without one.
+  void OnKeyPress() { OnMouseMove(); }
   void OnTimer(MainTimer timer);
   void HighlightButton(int n);
   void RestoreButton(int n);

@@ -2,6 +2,8 @@
 // start-up of the program. The Task Scheduler starts "/check", a click on
 // its notification "/report"; "/notify" is the check's waiting icon.
 
+#include <objbase.h>
+
 #include <string>
 #include <vector>
 
@@ -41,21 +43,32 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     return tw::RunNotifier(tw::win::ProgramFolder(), notice);
   }
 
+  // Screen readers reach the controls' own accessible objects through COM.
+  const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
-  tw::Application app(tw::win::ProgramFolder());
-  // A click on the notification while the program is open goes to the open
-  // copy, without the second-instance box.
-  if (mode == tw::StartMode::Report && tw::HandOverReport(app)) return 0;
-  tw::WireCheck(app);
-  tw::WireOptions(app);
-  tw::WireAutoCheck(app);
-  if (mode == tw::StartMode::Report) {
-    // Straight to the check: the main window comes back when it ends.
-    if (!app.Start(SW_HIDE)) return 1;
-    app.Main()->Model().OnButtonClick(1);
-  } else if (!app.Start(show)) {
-    return 1;
+  int code = 1;
+  {
+    tw::Application app(tw::win::ProgramFolder());
+    // A click on the notification while the program is open goes to the open
+    // copy, without the second-instance box.
+    if (mode == tw::StartMode::Report && tw::HandOverReport(app)) {
+      code = 0;
+    } else {
+      tw::WireCheck(app);
+      tw::WireOptions(app);
+      tw::WireAutoCheck(app);
+      if (mode == tw::StartMode::Report) {
+        // Straight to the check: the main window comes back when it ends.
+        if (app.Start(SW_HIDE)) {
+          app.Main()->Model().OnButtonClick(1);
+          code = app.Run();
+        }
+      } else if (app.Start(show)) {
+        code = app.Run();
+      }
+    }
   }
-  return app.Run();
+  if (com) CoUninitialize();
+  return code;
 }

@@ -1,14 +1,19 @@
 #include "controls/check_box.h"
 
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <utility>
 
 #include "program/resource_ids.h"
+#include "text/cp1251.h"
+#include "win32/accessible.h"
 #include "win32/dpi.h"
 #include "win32/dpi_layout.h"
+#include "win32/focus_cue.h"
 #include "win32/gdi.h"
 #include "win32/picture.h"
+#include "win32/wide_text.h"
 
 namespace tw {
 namespace {
@@ -35,7 +40,7 @@ CheckBox::~CheckBox() { Destroy(); }
 bool CheckBox::Create(HWND parent, int id, int x, int y, bool visible) {
   dpi_ = win::DpiOf(parent);
   LoadPictures();
-  DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+  DWORD style = WS_CHILD | WS_TABSTOP | WS_CLIPSIBLINGS;
   if (visible) style |= WS_VISIBLE;
   // The control is exactly as large as its picture, whatever it is given.
   if (!CreateWindowOf(kClassName, 0, style, L"", x, y, Width(), Height(), parent,
@@ -72,6 +77,8 @@ void CheckBox::Render(HDC dc) {
   win::MemoryDc source(CreateCompatibleDC(dc));
   win::SelectObjectRestorer selected(source.Get(), picture);
   TransparentBlt(dc, 0, 0, Width(), Height(), source.Get(), 0, 0, info.bmWidth, info.bmHeight, kMaskColor);
+  // The box has no caption of its own, so the cue goes on the box itself.
+  if (Handle() != nullptr && GetFocus() == Handle()) win::DrawFocusCue(dc, all);
 }
 
 void CheckBox::OnPaint() {
@@ -154,12 +161,44 @@ LRESULT CheckBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (!releasing_ && model_.Down() && reinterpret_cast<HWND>(lParam) != Handle())
         model_.ButtonUp(kCheckLeftButton);
       return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      InvalidateRect(Handle(), nullptr, FALSE);
+      return 0;
+    case WM_KEYDOWN:
+      if (wParam == VK_SPACE) model_.SpaceDown();
+      return 0;
+    case WM_KEYUP:
+      if (wParam == VK_SPACE) model_.SpaceUp();
+      return 0;
+    case WM_GETDLGCODE:
+      return DLGC_WANTCHARS | DLGC_BUTTON;
+    case WM_GETOBJECT:
+      return win::AnswerGetObject(Handle(), wParam, lParam);
+    case win::kAccessibleFactsMessage:
+      return OnAccessibleFacts(lParam);
+    case win::kAccessibleDoDefaultMessage:
+      // A reader's click is a whole click: press and release.
+      model_.ButtonDown(kCheckLeftButton, 0, 0.0f, 0.0f);
+      model_.ButtonUp(kCheckLeftButton);
+      return 0;
     case WM_DESTROY:
       timer_.Stop();
       return 0;
     default:
       return Default(msg, wParam, lParam);
   }
+}
+
+void CheckBox::SetAccessibleName(std::string name) { accessibleName_ = std::move(name); }
+
+LRESULT CheckBox::OnAccessibleFacts(LPARAM lParam) {
+  auto* facts = reinterpret_cast<win::AccessibleFacts*>(lParam);
+  facts->role = ROLE_SYSTEM_CHECKBUTTON;
+  facts->state = model_.Value() ? STATE_SYSTEM_CHECKED : 0;
+  facts->name = win::Widen(accessibleName_);
+  facts->defaultAction = model_.Value() ? win::Widen(cp1251("Снять")) : win::Widen(cp1251("Установить"));
+  return 1;
 }
 
 void CheckBox::ShowPicture(CheckPicture) {

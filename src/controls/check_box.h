@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "controls/check_box_model.h"
 #include "program/dpi_scale.h"
@@ -40,6 +41,8 @@ class CheckBox : public win::Window, private CheckBoxHost {
   bool Value() const { return model_.Value(); }
   void SetValue(bool value) { model_.SetValue(value); }
   bool Enabled() const { return model_.Enabled(); }
+  // What a screen reader says for the box (cp1251): the text of its label.
+  void SetAccessibleName(std::string name);
   void SetEnabled(bool enabled) { model_.SetEnabled(enabled); }
 
   // 13 x 13 at 100 %, scaled for the DPI of the window that holds it.
@@ -66,12 +69,14 @@ class CheckBox : public win::Window, private CheckBoxHost {
   void OnPaint();
   void LoadPictures();
   void OnButtonDown(int button, WPARAM wParam, LPARAM lParam);
+  LRESULT OnAccessibleFacts(LPARAM lParam);
 
   CheckBoxModel model_;
   win::WindowTimer timer_;
   win::Bitmap pictures_[kCheckPictureCount];
   BackgroundPainter background_;
   bool releasing_ = false;
+  std::string accessibleName_;
   UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
 };
 

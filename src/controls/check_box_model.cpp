@@ -40,6 +40,7 @@ void CheckBoxModel::SetEnabled(bool enabled) {
     // A press in progress is abandoned; otherwise hovering would stay off
     // after the control is enabled again.
     down_ = false;
+    spaceDown_ = false;
   }
 }
 
@@ -73,6 +74,19 @@ void CheckBoxModel::ButtonUp(int button) {
 
 void CheckBoxModel::DoubleClick() {
   if (inputEnabled_) host_.RaiseDblClick();
+}
+
+void CheckBoxModel::SpaceDown() {
+  // Auto-repeat and a press already held by the pointer toggle nothing more.
+  if (spaceDown_ || down_ || !inputEnabled_) return;
+  spaceDown_ = true;
+  ButtonDown(kCheckLeftButton, 0, 0.0f, 0.0f);
+}
+
+void CheckBoxModel::SpaceUp() {
+  if (!spaceDown_) return;
+  spaceDown_ = false;
+  ButtonUp(kCheckLeftButton);
 }
 
 void CheckBoxModel::TimerTick() {

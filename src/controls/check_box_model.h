@@ -68,6 +68,10 @@ class CheckBoxModel {
   void ButtonUp(int button);
   void DoubleClick();
   void TimerTick();
+  // Space toggles the focused box as a left click does, with the same
+  // events: the press on the key going down, Click on its release.
+  void SpaceDown();
+  void SpaceUp();
 
  private:
   void Show(CheckPicture picture);
@@ -78,6 +82,7 @@ class CheckBoxModel {
   bool enabled_ = true;
   bool inputEnabled_ = true;
   bool down_ = false;
+  bool spaceDown_ = false;
   bool hoverTimer_ = false;
   CheckPicture shown_ = CheckPicture::IdleNoValue;
 };

@@ -1,9 +1,14 @@
 #include "controls/xp_button.h"
 
+#include <oleacc.h>
+
 #include <utility>
 
+#include "text/cp1251.h"
+#include "win32/accessible.h"
 #include "win32/dpi.h"
 #include "win32/dpi_layout.h"
+#include "win32/focus_cue.h"
 #include "win32/gdi.h"
 #include "win32/handle.h"
 #include "win32/picture.h"
@@ -151,6 +156,17 @@ void XpButton::SetUseMaskColor(bool use) {
   Refresh();
 }
 
+void XpButton::SetAccessibleName(std::string name) { accessibleName_ = std::move(name); }
+
+LRESULT XpButton::OnAccessibleFacts(LPARAM lParam) {
+  auto* facts = reinterpret_cast<win::AccessibleFacts*>(lParam);
+  facts->role = ROLE_SYSTEM_PUSHBUTTON;
+  facts->name =
+      accessibleName_.empty() ? win::SpokenText(win::Widen(props_.Caption)) : win::Widen(accessibleName_);
+  facts->defaultAction = win::Widen(cp1251("Нажать"));
+  return 1;
+}
+
 void XpButton::SetPicture(XpPicture picture) {
   picture_ = picture;
   if (!picture.Empty()) {
@@ -215,10 +231,9 @@ void XpButton::Render(HDC dc) {
   if (hasCaption) DrawCaption(dc, layout.caption);
   if (!picture_.Empty()) DrawPicture(dc, layout.picture);
 
-  if (flags.focused && props_.ShowFocusRect && props_.ButtonStyle != 3) {
+  if (ShowsFocusRect(props_, flags)) {
     const Rect inner = InnerRect(w, h, static_cast<int>(dpi_));
-    const RECT focus{inner.left, inner.top, inner.right, inner.bottom};
-    DrawFocusRect(dc, &focus);
+    win::DrawFocusCue(dc, {inner.left, inner.top, inner.right, inner.bottom});
   }
 }
 
@@ -293,7 +308,11 @@ void XpButton::OnPaint() {
 }
 
 void XpButton::OnButtonDown(int button, WPARAM, LPARAM lParam) {
-  if (button == kLeftButton && GetFocus() != Handle()) SetFocus(Handle());
+  if (button == kLeftButton && GetFocus() != Handle()) {
+    pointerFocus_ = true;
+    SetFocus(Handle());
+    pointerFocus_ = false;
+  }
   // Keep the release coming here even when it happens outside.
   if (GetCapture() != Handle()) SetCapture(Handle());
   states_.OnButtonDown(button, ShiftState(), static_cast<float>(GET_X_LPARAM(lParam)),
@@ -362,10 +381,20 @@ LRESULT XpButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kXpAccessKeyMessage:
       return states_.OnAccessKey(static_cast<char>(wParam), props_.Caption, EnabledCtrl()) ? 1 : 0;
     case WM_SETFOCUS:
-      states_.OnFocus(true);
+      states_.OnFocus(true, !pointerFocus_ && !win::FocusFromPointer());
+      if (events.Focus) events.Focus(true);
       return 0;
     case WM_KILLFOCUS:
       states_.OnFocus(false);
+      if (events.Focus) events.Focus(false);
+      return 0;
+    case WM_GETOBJECT:
+      return win::AnswerGetObject(Handle(), wParam, lParam);
+    case win::kAccessibleFactsMessage:
+      return OnAccessibleFacts(lParam);
+    case BM_CLICK:  // a window's Enter, or a reader's default action
+    case win::kAccessibleDoDefaultMessage:
+      if (EnabledCtrl()) RaiseClick();
       return 0;
     case WM_ENABLE:
       props_.Enabled = wParam != FALSE;

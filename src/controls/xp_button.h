@@ -30,6 +30,8 @@ struct XpButtonEvents {
   std::function<void(int button, int shift, float x, float y)> MouseUp;
   std::function<void(int& unused)> MouseIn;
   std::function<void(int& unused)> MouseOut;
+  // The keyboard focus came (true) or went (false).
+  std::function<void(bool gained)> Focus;
 };
 
 // Sent to a button with a cp1251 character in wParam; returns 1 when it
@@ -64,6 +66,9 @@ class XpButton : public win::Window, private XpButtonHost {
   void SetXPColor_Pressed(Color color) { props_.XPColor_Pressed = color; }
   void SetXPColor_Hover(Color color) { props_.XPColor_Hover = color; }
   void SetXPDefaultColors(bool use) { props_.XPDefaultColors = use; }
+  // What a screen reader says for the button (cp1251), e.g. its command when
+  // it shows only a picture. Without one it says the caption.
+  void SetAccessibleName(std::string name);
   Color MaskColor() const { return props_.MaskColor; }
   // Also takes the picture's own size for the layout.
   void SetPicture(XpPicture picture);
@@ -105,6 +110,7 @@ class XpButton : public win::Window, private XpButtonHost {
   void OnButtonUp(int button, WPARAM wParam, LPARAM lParam);
   void DrawCaption(HDC dc, const Rect& rect);
   void DrawPicture(HDC dc, const Rect& rect);
+  LRESULT OnAccessibleFacts(LPARAM lParam);
 
   XpButtonProperties props_;
   XpPicture picture_;
@@ -114,6 +120,8 @@ class XpButton : public win::Window, private XpButtonHost {
   HFONT font_ = nullptr;
   win::Font ownFont_;  // the GUI font for dpi_ until the host gives one
   UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+  std::string accessibleName_;
+  bool pointerFocus_ = false;  // SetFocus from a click is under way
   int width_ = 0;
   int height_ = 0;
 };

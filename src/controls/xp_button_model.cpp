@@ -264,31 +264,53 @@ void XpButtonStateMachine::OnButtonDown(int button, int shift, float x, float y)
 }
 
 void XpButtonStateMachine::OnButtonUp(int button, int shift, float x, float y) {
+  if (button != kLeftButton) {
+    flags_.pressed = false;
+    flags_.hovered = false;
+    host_.RaiseMouseUp(button, shift, x, y);
+    return;
+  }
+  Release(shift, x, y, false);
+}
+
+void XpButtonStateMachine::Release(int shift, float x, float y, bool keyboardClick) {
   flags_.pressed = false;
   flags_.hovered = false;
-  if (button == kLeftButton) {
-    host_.Refresh();
-    if (host_.PointerOverControl()) host_.RaiseClick();
-  }
-  host_.RaiseMouseUp(button, shift, x, y);
+  host_.Refresh();
+  // A key released on the focused button clicks wherever the pointer is;
+  // the pointer path asks what lies under the pointer.
+  if (keyboardClick || host_.PointerOverControl()) host_.RaiseClick();
+  host_.RaiseMouseUp(kLeftButton, shift, x, y);
 }
 
 void XpButtonStateMachine::OnKeyDown(int key, int shift) {
+  if (flags_.focused && (key == kSpaceKey || key == kEnterKey) && !flags_.focusCue) {
+    flags_.focusCue = true;
+    host_.Refresh();
+  }
   if (!flags_.pressed && key == kSpaceKey) {
+    spaceDown_ = flags_.focused;
     flags_.pressed = true;
     flags_.hovered = true;
     host_.Refresh();
+  }
+  if (key == kEnterKey && flags_.focused && !enterDown_) {
+    enterDown_ = true;
+    host_.RaiseClick();
   }
   host_.RaiseKeyDown(key, shift);
 }
 
 void XpButtonStateMachine::OnKeyUp(int key, int shift) {
   if (key == kSpaceKey) {
+    const bool keyboardClick = spaceDown_ && flags_.focused;
+    spaceDown_ = false;
     flags_.pressed = false;
     flags_.hovered = false;
     host_.Refresh();
-    OnButtonUp(kLeftButton, shift, 0, 0);
+    Release(shift, 0, 0, keyboardClick);
   }
+  if (key == kEnterKey) enterDown_ = false;
   host_.RaiseKeyUp(key, shift);
 }
 
@@ -299,10 +321,13 @@ bool XpButtonStateMachine::OnAccessKey(char key, std::string_view caption, bool 
   return true;
 }
 
-void XpButtonStateMachine::OnFocus(bool gained) {
+void XpButtonStateMachine::OnFocus(bool gained, bool byKeyboard) {
+  spaceDown_ = false;
+  enterDown_ = false;
   if (gained) {
     flags_.hovered = false;
     flags_.focused = true;
+    flags_.focusCue = byKeyboard;
   } else {
     flags_ = {};
   }
@@ -311,6 +336,8 @@ void XpButtonStateMachine::OnFocus(bool gained) {
 
 void XpButtonStateMachine::OnEnabledChanged() {
   flags_ = {};
+  spaceDown_ = false;
+  enterDown_ = false;
   host_.Refresh();
 }
 

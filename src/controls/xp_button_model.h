@@ -114,7 +114,14 @@ struct XpButtonFlags {
   bool focused = false;
   bool pressed = false;
   bool hovered = false;
+  bool focusCue = false;  // focused from the keyboard, or a key used since
 };
+
+// The dotted focus rectangle: where the button's own property asks for it,
+// and always while the keyboard holds the button.
+inline bool ShowsFocusRect(const XpButtonProperties& props, const XpButtonFlags& flags) {
+  return flags.focused && (flags.focusCue || (props.ShowFocusRect && props.ButtonStyle != 3));
+}
 
 // The frame of styles 0 to 2 (nothing when flat and not hovered).
 DrawList DrawClassicFrame(int style, const XpButtonFlags& flags, int width, int height,
@@ -144,6 +151,7 @@ class XpButtonHost {
 
 inline constexpr int kLeftButton = 1;
 inline constexpr int kSpaceKey = 32;
+inline constexpr int kEnterKey = 13;
 
 // The flag changes of the button on each input.
 class XpButtonStateMachine {
@@ -160,14 +168,18 @@ class XpButtonStateMachine {
   void OnKeyUp(int key, int shift);
   // True when the key was the button's access key (and Click was raised).
   bool OnAccessKey(char key, std::string_view caption, bool enabled);
-  void OnFocus(bool gained);
+  // `byKeyboard`: the focus came by Tab or from the program, not by a click.
+  void OnFocus(bool gained, bool byKeyboard = false);
   void OnEnabledChanged();
 
  private:
   void SetTimer(bool enabled);
+  void Release(int shift, float x, float y, bool keyboardClick);
   XpButtonHost& host_;
   XpButtonFlags flags_;
   bool timerEnabled_ = false;
+  bool spaceDown_ = false;  // Space went down on the focused button
+  bool enterDown_ = false;  // Enter is held: its repeats click no more
 };
 
 }  // namespace tw

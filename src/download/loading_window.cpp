@@ -8,6 +8,7 @@
 #include "program/resource_ids.h"
 #include "text/cp1251.h"
 #include "win32/gdi.h"
+#include "win32/keyboard_link.h"
 #include "win32/label.h"
 #include "win32/message_box.h"
 #include "win32/picture.h"
@@ -81,6 +82,7 @@ bool LoadingWindow::Open() {
   }
   for (auto& timer : timers_) timer.Attach(Handle());
   CreateControls();
+  win::UseKeyboardNavigation(Handle());  // Esc cancels the check, as the cross does
   layout_.Capture(Handle());
   ApplyDpi(win::DpiOf(Handle()));
   // The caption of the first connection replaces the design-time one
@@ -116,6 +118,7 @@ void LoadingWindow::CreateControls() {
                (kLoadingClientHeight - kXpB1Size) / 2, kXpB1Size, kXpB1Size, props);
   pictures_.Attach(xpB1_);
   xpB1_.events.Click = [this] { check_->CancelCheck(); };
+  xpB1_.SetAccessibleName(cp1251("Отмена"));
 }
 
 HFONT LoadingWindow::InfoFont() const {
@@ -140,6 +143,7 @@ void LoadingWindow::SetStatus(std::string_view text) { SetInfo(text); }
 void LoadingWindow::SetStatusLink(std::string_view text) {
   infoIsLink_ = true;
   if (info_ != nullptr) {
+    win::MakeKeyboardLink(info_);
     layout_.SetFont(info_, win::DpiLayout::FontKind::Link);
     if (tooltip_ == nullptr) {
       tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,

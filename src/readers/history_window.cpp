@@ -15,6 +15,7 @@
 #include "win32/dpi.h"
 #include "win32/gdi.h"
 #include "win32/gdiplus_session.h"
+#include "win32/keyboard_link.h"
 #include "win32/label.h"
 #include "win32/list_copy.h"
 #include "win32/list_extent.h"
@@ -116,7 +117,10 @@ void HistoryWindow::CreateControls() {
                               LBS_HASSTRINGS | LBS_USETABSTOPS,
                           kHistoryList, kMargin, kListTop, kInnerWidth, kListHeight);
   win::EnableListCopy(list);
-  win::CreateLabel(Handle(), kHistoryFileLink, kHistoryFileLinkText, kMargin, kLinkTop, 200, 16, SS_NOTIFY);
+  // A screen reader names the list by the totals above it (its window text).
+  SetWindowTextW(list, win::Widen(page_.totals).c_str());
+  win::MakeKeyboardLink(win::CreateLabel(Handle(), kHistoryFileLink, kHistoryFileLinkText, kMargin, kLinkTop,
+                                         200, 16, SS_NOTIFY));
   win::CreateLabel(Handle(), kHistoryEmpty, page_.emptyText, kMargin, kMargin + kChartHeight / 2, kInnerWidth,
                    16, SS_CENTER);
 

@@ -8,7 +8,9 @@
 #include "controls/list_header.h"
 #include "program/resource_ids.h"
 #include "readers/history_window.h"
+#include "text/cp1251.h"
 #include "win32/gdi.h"
+#include "win32/keyboard_link.h"
 #include "win32/label.h"
 #include "win32/list_copy.h"
 #include "win32/list_extent.h"
@@ -153,6 +155,8 @@ void ReportWindow::CreateControls() {
   closePictures_.Attach(close_);
   accept_.events.Click = [this] { model_.OnAccept(); };
   close_.events.Click = [this] { model_.OnCloseClick(); };
+  accept_.SetAccessibleName(cp1251("Принять список"));
+  close_.SetAccessibleName(cp1251("Закрыть"));
 
   // "Результат для ID=" and ten digits need about 150 pixels: the owner's
   // nickname takes the rest of the line.
@@ -178,6 +182,13 @@ void ReportWindow::CreateControls() {
   AddList(kReportList2, kList2Left, kListTop - 18, kNarrowListWidth, kListHeight + 18, false);
   const HWND list3 = AddList(kReportList3, kList3Left, kListTop, kList3Width, kListHeight, true);
   for (int id : {kReportList1, kReportList2, kReportList3}) win::EnableListCopy(Control(id));
+  win::MakeKeyboardLink(Control(kReportHistoryLink));
+  // Tab follows the reading order: the link at the top, the lists, then the buttons.
+  HWND after = HWND_TOP;
+  for (int id : {kReportHistoryLink, kReportList1, kReportList2, kReportList3}) {
+    SetWindowPos(Control(id), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    after = Control(id);
+  }
 
   // 2. The header 18 pixels above List3, overlapping its top border.
   header_ = CreateListHeader(list3, kList3Left, kListTop - 18, kList3Width, kReportHeaderHeight, 0);
@@ -190,6 +201,10 @@ void ReportWindow::ShowTexts(const ReportTexts& texts) {
       {1, &texts.Label1}, {2, &texts.Label2}, {3, &texts.Label3}, {4, &texts.Label4},
       {6, &texts.Label6}, {7, &texts.Label7}, {9, &texts.Label9}};
   for (const auto& [n, text] : labels) SetWindowTextW(Label(n), win::Widen(*text).c_str());
+  // A list is named by the title above it: a screen reader reads the window text.
+  for (const auto& [n, id] :
+       {std::pair{1, kReportList1}, std::pair{2, kReportList2}, std::pair{3, kReportList3}})
+    SetWindowTextW(Control(id), win::Widen(*labels[n - 1].second).c_str());
   ShowWindow(Label(10), texts.Label10Visible ? SW_SHOWNA : SW_HIDE);
   SetWindowTextW(Control(kReportWarning), win::Widen(texts.Warning).c_str());
   ShowWindow(Control(kReportWarning), texts.Warning.empty() ? SW_HIDE : SW_SHOWNA);

@@ -2,6 +2,7 @@
 
 #include "program/resource_ids.h"
 #include "win32/gdi.h"
+#include "win32/keyboard_link.h"
 #include "win32/label.h"
 #include "win32/message_box.h"
 #include "win32/picture.h"
@@ -130,7 +131,8 @@ bool OptionsWindow::Load(int show) {
   layout_.SetFont(Control(kOptionsHistory), win::DpiLayout::FontKind::Link);
   layout_.AddPopup(tooltip_);
   ApplyDpi(win::DpiOf(Handle()));
-  win::UseKeyboardNavigation(Handle());
+  // Esc cancels (WM_CLOSE), Enter in a text field is the tick.
+  win::UseKeyboardNavigation(Handle(), accept_.Handle());
   model_.Load();
   ShowWindow(Handle(), show);
   UpdateWindow(Handle());
@@ -261,10 +263,19 @@ void OptionsWindow::CreateControls() {
   cancel_.events.MouseIn = [this](int&) { model_.OnButtonHover(2, true); };
   cancel_.events.MouseOut = [this](int&) { model_.OnButtonHover(2, false); };
   cancel_.events.Click = [this] { model_.OnXpB2Click(); };
+  accept_.SetAccessibleName(cp1251("Сохранить"));
+  cancel_.SetAccessibleName(cp1251("Отмена"));
+  for (int n = 1; n <= 14; ++n) {
+    if (const int check = CheckOfLabel(n); check != 0)
+      checks_[check - 1].SetAccessibleName(TextOf(Control(kOptionsLabel(n))));
+  }
 
   const HWND history = win::CreateLabel(Handle(), kOptionsHistory, kOptionsHistoryLink, kLeft,
                                         buttonY + (kButtonSide - 16) / 2, 150, 16, SS_NOTIFY);
   ShowWindow(history, model_.HistoryLinkShown() ? SW_SHOWNA : SW_HIDE);
+  win::MakeKeyboardLink(history);
+  // Tab follows the reading order: the link sits left of the buttons.
+  SetWindowPos(history, Control(kOptionsText(6)), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,

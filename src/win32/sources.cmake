@@ -12,4 +12,7 @@ tw_win32(
   gdiplus_session.cpp
   dpi.cpp
   dpi_layout.cpp
+  focus_cue.cpp
+  accessible.cpp
+  keyboard_link.cpp
 )

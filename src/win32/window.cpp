@@ -94,9 +94,19 @@ LRESULT CALLBACK Window::Thunk(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 
 namespace {
 
-std::vector<HWND>& KeyboardWindows() {
-  static std::vector<HWND> windows;
+struct KeyboardWindow {
+  HWND window;
+  HWND enterButton;
+};
+
+std::vector<KeyboardWindow>& KeyboardWindows() {
+  static std::vector<KeyboardWindow> windows;
   return windows;
+}
+
+bool IsTextField(HWND control) {
+  wchar_t name[16] = {};
+  return GetClassNameW(control, name, 16) != 0 && lstrcmpiW(name, L"Edit") == 0;
 }
 
 bool ComboDroppedDown(HWND control) {
@@ -108,21 +118,31 @@ bool ComboDroppedDown(HWND control) {
 
 }  // namespace
 
-void UseKeyboardNavigation(HWND window) noexcept {
+void UseKeyboardNavigation(HWND window, HWND enterButton) noexcept {
   try {
-    KeyboardWindows().push_back(window);
+    KeyboardWindows().push_back({window, enterButton});
   } catch (...) {
     // Without the entry the window simply keeps plain key handling.
   }
 }
 
 bool HandleNavigationKey(const MSG& msg) noexcept {
-  if (msg.message != WM_KEYDOWN || (msg.wParam != VK_TAB && msg.wParam != VK_ESCAPE)) return false;
+  if (msg.message != WM_KEYDOWN ||
+      (msg.wParam != VK_TAB && msg.wParam != VK_ESCAPE && msg.wParam != VK_RETURN))
+    return false;
   auto& windows = KeyboardWindows();
-  windows.erase(std::remove_if(windows.begin(), windows.end(), [](HWND w) { return !IsWindow(w); }),
+  windows.erase(std::remove_if(windows.begin(), windows.end(),
+                               [](const KeyboardWindow& w) { return !IsWindow(w.window); }),
                 windows.end());
-  for (HWND window : windows) {
+  for (const auto& [window, enterButton] : windows) {
     if (msg.hwnd != window && !IsChild(window, msg.hwnd)) continue;
+    if (msg.wParam == VK_RETURN) {
+      // Enter in a text field is the window's tick; elsewhere the focused
+      // control has it. An open drop-down list takes its choice first.
+      if (enterButton == nullptr || !IsTextField(msg.hwnd) || ComboDroppedDown(msg.hwnd)) return false;
+      if ((msg.lParam & (1 << 30)) == 0) SendMessageW(enterButton, BM_CLICK, 0, 0);
+      return true;
+    }
     if (msg.wParam == VK_ESCAPE) {
       if (ComboDroppedDown(msg.hwnd)) return false;  // Esc closes the drop-down list first
       PostMessageW(window, WM_CLOSE, 0, 0);
@@ -132,9 +152,7 @@ bool HandleNavigationKey(const MSG& msg) noexcept {
     const HWND next = GetNextDlgTabItem(window, GetFocus(), backwards);
     if (next != nullptr) {
       SetFocus(next);
-      wchar_t name[16] = {};
-      if (GetClassNameW(next, name, 16) != 0 && lstrcmpiW(name, L"Edit") == 0)
-        SendMessageW(next, EM_SETSEL, 0, -1);
+      if (IsTextField(next)) SendMessageW(next, EM_SETSEL, 0, -1);
     }
     return true;
   }

@@ -55,9 +55,10 @@ RECT WorkAreaOf(HMONITOR monitor) noexcept;
 HINSTANCE ProgramInstance() noexcept;
 
 // Gives a window the keyboard of a dialog box: Tab and Shift+Tab move the
-// focus through its WS_TABSTOP controls, Esc sends it WM_CLOSE. The message
-// loops below apply it; a destroyed window drops out by itself.
-void UseKeyboardNavigation(HWND window) noexcept;
+// focus through its WS_TABSTOP controls, Esc sends it WM_CLOSE, and with an
+// `enterButton` Enter in a text field clicks that button (BM_CLICK). The
+// message loops below apply it; a destroyed window drops out by itself.
+void UseKeyboardNavigation(HWND window, HWND enterButton = nullptr) noexcept;
 // True when `msg` was such a key and has been handled.
 bool HandleNavigationKey(const MSG& msg) noexcept;
 

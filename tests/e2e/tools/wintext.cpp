@@ -11,6 +11,14 @@
 //   control <class> <id> <visible 0|1> <text>      every child, in Z order
 //   item    <id> <index> <text>                    list box items
 //   item    <id> <index> <column 0> <column 1> ... list view rows
+//   focus   <id> <active 0|1>                      the control with the keyboard
+//                                                  focus (0: none, or the window),
+//                                                  and whether the window is active
+//
+//   wintext.exe --access "<window caption>"
+//
+// Prints what a screen reader in this other process hears from each visible
+// control: access <id> <role> <state> <name>.
 //
 //   wintext.exe --watch <id> "<window caption>"
 //
@@ -26,6 +34,12 @@
 #include <vector>
 
 #include "win32/windows_headers.h"
+
+// clang-format off
+#include <initguid.h>
+#include <objbase.h>
+#include <oleacc.h>
+// clang-format on
 
 namespace {
 
@@ -183,12 +197,46 @@ int Watch(int id, const wchar_t* caption) {
   return 0;
 }
 
+DEFINE_GUID(kIidAccessible, 0x618736e0, 0x3c3d, 0x11cf, 0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71);
+
+BOOL CALLBACK PrintAccess(HWND child, LPARAM) {
+  if (!IsWindowVisible(child)) return TRUE;
+  IAccessible* object = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(child, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible,
+                                        reinterpret_cast<void**>(&object))) ||
+      object == nullptr) {
+    return TRUE;
+  }
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  VARIANT role{}, state{};
+  BSTR name = nullptr;
+  object->get_accRole(self, &role);
+  object->get_accState(self, &state);
+  object->get_accName(self, &name);
+  std::printf("access\t%d\t%ld\t%ld\t%s\n", GetDlgCtrlID(child), role.vt == VT_I4 ? role.lVal : 0L,
+              state.vt == VT_I4 ? state.lVal : 0L, Utf8(name != nullptr ? name : L"").c_str());
+  SysFreeString(name);
+  object->Release();
+  return TRUE;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   // Positions in real pixels, as the program (DPI-aware) and xdotool see them.
   SetProcessDPIAware();
   if (argc == 4 && lstrcmpW(argv[1], L"--watch") == 0) return Watch(_wtoi(argv[2]), argv[3]);
+  if (argc == 3 && lstrcmpW(argv[1], L"--access") == 0) {
+    const HWND window = FindByCaption(argv[2]);
+    if (window == nullptr) return 1;
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    EnumChildWindows(window, PrintAccess, 0);
+    std::fflush(stdout);
+    CoUninitialize();
+    return 0;
+  }
   if (argc != 2) {
     std::fprintf(stderr, "usage: wintext.exe \"<window caption>\" | --watch <id> \"<window caption>\"\n");
     return 2;
@@ -203,6 +251,12 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("window\t%d\t%ld\t%ld\t%ld\t%ld\t%s\n", IsWindowVisible(search.found) ? 1 : 0, origin.x,
               origin.y, client.right, client.bottom, Utf8(TextOf(search.found)).c_str());
   EnumChildWindows(search.found, PrintChild, 0);
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof(gui);
+  const bool gotFocus = GetGUIThreadInfo(GetWindowThreadProcessId(search.found, nullptr), &gui) != FALSE;
+  const bool inside = gotFocus && gui.hwndFocus != nullptr && IsChild(search.found, gui.hwndFocus);
+  std::printf("focus\t%d\t%d\n", inside ? GetDlgCtrlID(gui.hwndFocus) : 0,
+              gotFocus && gui.hwndActive == search.found ? 1 : 0);
   std::fflush(stdout);
   return 0;
 }

@@ -93,13 +93,21 @@ TEST_F(MainWindowModelTest, IntroRevealsOnceThenReady) {
   model.OnMouseMove();  // does not restart the reveal
   EXPECT_TRUE(rec.Take().empty());
   model.OnTimer(MainTimer::Timer1);
-  model.OnMouseMove();
+  model.OnKeyPress();  // nor does a key
   model.OnTimer(MainTimer::Timer2);
   model.OnTimer(MainTimer::Timer3);
   EXPECT_EQ(rec.Take(), (Log{"Timer1 off", "Show1", "Timer2 off", "Show2", "Timer3 off", "Show3"}));
   EXPECT_EQ(model.State(), IntroState::Ready);
   model.OnMouseMove();
   EXPECT_TRUE(rec.Take().empty());
+}
+
+TEST_F(MainWindowModelTest, AKeyStartsTheIntroAsThePointerDoes) {
+  MainWindowModel model(rec, rec, values);
+  model.Load();
+  rec.Take();
+  model.OnKeyPress();
+  EXPECT_EQ(rec.Take(), (Log{"Timer4 on", "Timer1 on", "Timer2 on", "Timer3 on", "Background 11"}));
 }
 
 TEST_F(MainWindowModelTest, LaterLoadGoesStraightToReady) {

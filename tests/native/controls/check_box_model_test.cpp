@@ -110,6 +110,33 @@ TEST(CheckBoxModel, LeftPressTogglesAtOnceAndShowsThePictureBeforeIt) {
   EXPECT_FALSE(check.Value());
 }
 
+TEST(CheckBoxModel, SpaceTogglesAsALeftClickDoes) {
+  RecordingHost host;
+  CheckBoxModel check(host);
+  check.SpaceDown();
+  check.SpaceDown();  // auto-repeat
+  EXPECT_TRUE(check.Value());
+  EXPECT_EQ(host.picture, CheckPicture::PushedNoValue);
+  check.SpaceUp();
+  check.SpaceUp();
+  EXPECT_EQ(host.log, (Log{"MouseDown 1 0 0,0", "Click"}));
+  EXPECT_FALSE(check.Down());
+
+  // While the pointer holds the box, or while disabled, Space does nothing.
+  host.log.clear();
+  check.ButtonDown(kCheckLeftButton, 0, 0.0f, 0.0f);
+  check.SpaceDown();
+  check.SpaceUp();
+  EXPECT_EQ(host.log, (Log{"MouseDown 1 0 0,0"}));
+  check.ButtonUp(kCheckLeftButton);
+  check.SetEnabled(false);
+  host.log.clear();
+  check.SpaceDown();
+  check.SpaceUp();
+  EXPECT_TRUE(host.log.empty());
+  EXPECT_FALSE(check.Value());
+}
+
 TEST(CheckBoxModel, OtherButtons) {
   RecordingHost host;
   CheckBoxModel check(host);

@@ -277,7 +277,7 @@ TEST(XpButtonStates, SpaceBar) {
   button.OnKeyUp(kSpaceKey, 0);
   EXPECT_EQ(host.Take(), (Log{"Refresh", "KeyDown32", "KeyDown32", "Refresh", "Refresh", "Click",
                               "MouseUp1@0,0", "KeyUp32"}));
-  // Released while the pointer is elsewhere: no Click.
+  // Not focused and released while the pointer is elsewhere: no Click.
   host.over = false;
   button.OnKeyDown(kSpaceKey, 0);
   button.OnKeyUp(kSpaceKey, 0);
@@ -285,6 +285,63 @@ TEST(XpButtonStates, SpaceBar) {
   button.OnKeyDown(13, 0);
   button.OnKeyUp(13, 0);
   EXPECT_EQ(host.Take(), (Log{"KeyDown13", "KeyUp13"}));
+}
+
+// The keyboard on a focused button clicks wherever the pointer is.
+TEST(XpButtonStates, KeysOnAFocusedButton) {
+  struct Case {
+    const char* name;
+    bool over;
+    std::vector<std::pair<int, bool>> keys;  // key, down
+    Log events;                              // Click, MouseUp and key events only
+  };
+  const Case cases[] = {
+      {"space, pointer elsewhere",
+       false,
+       {{32, true}, {32, false}},
+       {"KeyDown32", "Click", "MouseUp1@0,0", "KeyUp32"}},
+      {"space, pointer over",
+       true,
+       {{32, true}, {32, false}},
+       {"KeyDown32", "Click", "MouseUp1@0,0", "KeyUp32"}},
+      {"enter clicks on the press, once while held",
+       false,
+       {{13, true}, {13, true}, {13, false}, {13, true}},
+       {"Click", "KeyDown13", "KeyDown13", "KeyUp13", "Click", "KeyDown13"}},
+      {"space released without its press", false, {{32, false}}, {"MouseUp1@0,0", "KeyUp32"}},
+      {"other keys", false, {{9, true}, {9, false}}, {"KeyDown9", "KeyUp9"}},
+  };
+  for (const Case& c : cases) {
+    RecordingHost host;
+    XpButtonStateMachine button(host);
+    button.OnFocus(true, true);
+    host.over = c.over;
+    host.Take();
+    for (const auto& [key, down] : c.keys) down ? button.OnKeyDown(key, 0) : button.OnKeyUp(key, 0);
+    Log events;
+    for (const std::string& e : host.Take())
+      if (e != "Refresh") events.push_back(e);
+    EXPECT_EQ(events, c.events) << c.name;
+  }
+}
+
+TEST(XpButtonStates, FocusCueComesWithTheKeyboard) {
+  RecordingHost host;
+  XpButtonStateMachine button(host);
+  XpButtonProperties face = FacePictureButton();  // no focus frame of its own
+  button.OnFocus(true, false);                    // a click
+  EXPECT_FALSE(ShowsFocusRect(face, button.Flags()));
+  button.OnKeyDown(kSpaceKey, 0);  // but a key used afterwards shows it
+  EXPECT_TRUE(ShowsFocusRect(face, button.Flags()));
+  button.OnFocus(false);
+  EXPECT_FALSE(ShowsFocusRect(face, button.Flags()));
+  button.OnFocus(true, true);  // by Tab
+  EXPECT_TRUE(ShowsFocusRect(face, button.Flags()));
+  button.OnFocus(true, false);
+  XpButtonProperties classic;  // its own frame shows on any focus, except in the XP style
+  EXPECT_TRUE(ShowsFocusRect(classic, button.Flags()));
+  classic.ButtonStyle = 3;
+  EXPECT_FALSE(ShowsFocusRect(classic, button.Flags()));
 }
 
 TEST(XpButtonStates, AccessKeyFocusEnabled) {

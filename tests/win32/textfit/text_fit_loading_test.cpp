@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "download/loading_window.h"
+#include "fake_socket.h"
 #include "text_fit.h"
 #include "wait.h"
 
@@ -15,28 +16,6 @@ namespace tw {
 namespace {
 
 using namespace test;
-
-class FakeSocket : public Socket {
- public:
-  SocketEvents* events = nullptr;
-  void SetEvents(SocketEvents* e) override { events = e; }
-  const std::string& RemoteHost() const override { return host_; }
-  void SetRemoteHost(std::string host) override { host_ = std::move(host); }
-  std::int32_t RemotePort() const override { return 0; }
-  void SetRemotePort(std::int32_t) override {}
-  void Connect() override {}
-  void SendData(std::string_view) override {}
-  std::string GetData() override { return {}; }
-  void Close() override {}
-
- private:
-  std::string host_;
-};
-
-class Today : public DateSource {
- public:
-  std::string TodayText() override { return "09.12.2026"; }
-};
 
 TEST(TextFitLoadingTest, DownloadWindowWithTheLongestProxyStatusAndTheErrorLink) {
   const auto folder_ = std::filesystem::temp_directory_path() / L"tw-text-fit-loading";

@@ -14,6 +14,7 @@
 #include "app/main_window.h"
 #include "controls/list_header.h"
 #include "controls/list_header_model.h"
+#include "fake_main_host.h"
 #include "readers/history_window.h"
 #include "readers/report_window.h"
 #include "settings/options_window.h"
@@ -24,15 +25,6 @@ namespace tw {
 namespace {
 
 using namespace test;
-
-class NoHost : public MainHost {
- public:
-  bool AnotherInstanceRunning() override { return false; }
-  void LoadSettings() override {}
-  void ShowDownload() override {}
-  void ShowOptions() override {}
-  void EndProgram() override {}
-};
 
 class TextFitTest : public ::testing::Test {
  protected:

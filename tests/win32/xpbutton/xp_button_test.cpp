@@ -220,7 +220,7 @@ TEST_F(XpButtonTest, EveryPressAndDoubleClickRaisesMouseDown) {
   EXPECT_EQ(downs, (std::vector<int>{1, 1, 2, 2, 4, 4}));
 }
 
-TEST_F(XpButtonTest, SpaceBarClicksOnlyOverTheButton) {
+TEST_F(XpButtonTest, SpaceBarOnTheFocusedButtonClicksWhereverThePointerIs) {
   Make({}, 60, 30);
   SetFocus(button_.Handle());
   test::MovePointerTo(button_.Handle(), 30, 15);
@@ -231,13 +231,14 @@ TEST_F(XpButtonTest, SpaceBarClicksOnlyOverTheButton) {
   SendMessageW(button_.Handle(), WM_KEYUP, VK_SPACE, 0);
   EXPECT_EQ(log_, (std::vector<std::string>{"Click", "MouseUp1@0,0", "KeyUp32"}));
   log_.clear();
-  // The release cleared the hover; with the pointer gone no tick hovers again.
+  // The release cleared the hover; with the pointer gone no tick hovers
+  // again, and the key still clicks.
   test::MovePointerAway();
   test::PumpMessages();
   log_.clear();
   SendMessageW(button_.Handle(), WM_KEYDOWN, VK_SPACE, 0);
   SendMessageW(button_.Handle(), WM_KEYUP, VK_SPACE, 0);
-  EXPECT_EQ(log_, (std::vector<std::string>{"MouseUp1@0,0", "KeyUp32"}));
+  EXPECT_EQ(log_, (std::vector<std::string>{"Click", "MouseUp1@0,0", "KeyUp32"}));
 }
 
 TEST_F(XpButtonTest, AccessKeyWithEscapedAmpersand) {
@@ -270,6 +271,11 @@ TEST_F(XpButtonTest, FocusRectangleOnlyWhenAsked) {
   };
   EXPECT_GT(dotsOnTopEdge(), 4);
   button_.SetShowFocusRect(false);
+  EXPECT_GT(dotsOnTopEdge(), 4) << "focused from the keyboard: the cue shows anyway";
+  SetFocus(parent_);
+  SendMessageW(button_.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));  // focused by a click
+  SendMessageW(button_.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  ASSERT_TRUE(button_.Flags().focused);
   EXPECT_EQ(dotsOnTopEdge(), 0);
   SetFocus(parent_);
   EXPECT_FALSE(button_.Flags().focused);
