@@ -265,7 +265,7 @@ void OptionsWindow::CreateControls() {
   cancel_.events.Click = [this] { model_.OnXpB2Click(); };
   accept_.SetAccessibleName(cp1251("Сохранить"));
   cancel_.SetAccessibleName(cp1251("Отмена"));
-  for (int n = 1; n <= 14; ++n) {
+  for (int n = 1; n <= 15; ++n) {
     if (const int check = CheckOfLabel(n); check != 0)
       checks_[check - 1].SetAccessibleName(TextOf(Control(kOptionsLabel(n))));
   }
@@ -274,8 +274,9 @@ void OptionsWindow::CreateControls() {
                                         buttonY + (kButtonSide - 16) / 2, 150, 16, SS_NOTIFY);
   ShowWindow(history, model_.HistoryLinkShown() ? SW_SHOWNA : SW_HIDE);
   win::MakeKeyboardLink(history);
-  // Tab follows the reading order: the link sits left of the buttons.
-  SetWindowPos(history, Control(kOptionsText(6)), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // Tab follows the reading order: the link sits under the daily check's row,
+  // left of the buttons.
+  SetWindowPos(history, Control(kOptionsCombo2), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,

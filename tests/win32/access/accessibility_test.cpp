@@ -69,6 +69,8 @@ TEST_F(WindowsAccessibilityTest, OptionsInBothLayouts) {
         {kOptionsCheck(4), kCheck, label(12), 0},
         {kOptionsText(5), kText, label(13)},
         {kOptionsText(6), kText, label(14)},
+        {kOptionsCheck(5), kCheck, label(15), 0},
+        {kOptionsCombo2, kSystemRole, kNamedOnWindowsOnly},
         {kOptionsXpB1, kButton, W("Сохранить")},
         {kOptionsXpB2, kButton, W("Отмена")},
     };
