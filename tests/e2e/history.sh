@@ -126,7 +126,7 @@ if ready_main "$main_caption" && check "short list: the report opens" check_prof
   click_at "$report_caption" $accept_x $buttons_y
   if check "short list: accepting asks first" wait_until 20 question_shown; then
     shot report-short-list-question
-    xdotool key Tab Return  # No
+    press_enter  # No is the default button
     check "No: the question goes" wait_until 10 eval '! question_shown'
     check "No: the report stays open" report_shown
     same "No: the snapshot is byte for byte as it was" "$snapshot_before" "$(md5sum <"$folder/1012.id")"
@@ -135,7 +135,7 @@ if ready_main "$main_caption" && check "short list: the report opens" check_prof
   fi
   click_at "$report_caption" $accept_x $buttons_y
   if check "short list: asked again" wait_until 20 question_shown; then
-    press_enter  # Yes
+    xdotool key Tab Return  # Yes
     check "Yes: the report closes" wait_until 20 report_gone
     same "Yes: the snapshot holds the four readers" "121%Раз,122%Два,123%Три,124%Четыре" \
       "$(iconv -f CP1251 -t UTF-8 <"$folder/1012.id" | tr -d '\r' | paste -sd,)"
